@@ -1,0 +1,10 @@
+#include "core/RunMode.h"
+
+namespace platform {
+
+RunMode& runMode() {
+    static RunMode mode;
+    return mode;
+}
+
+} // namespace platform

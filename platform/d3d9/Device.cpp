@@ -1,0 +1,321 @@
+#include "Device.h"
+
+#include "Win32Internal.h"
+#include "core/Clock.h"
+#include "core/RunMode.h"
+
+#include <SDL2/SDL.h>
+#include <algorithm>
+#include <cstdio>
+
+namespace d3d9 {
+
+Device::Device(HWND window, const D3DPRESENT_PARAMETERS& parameters)
+    : window_(window), parameters_(parameters) {}
+
+bool Device::create() {
+    SDL_Window* sdl = platform::sdlWindowOf(window_);
+    if (!sdl)
+        return false;
+    int width = static_cast<int>(parameters_.BackBufferWidth);
+    int height = static_cast<int>(parameters_.BackBufferHeight);
+    if (width == 0 || height == 0) // taken from the window's client area, as the platform does
+        SDL_GetWindowSize(sdl, &width, &height);
+    if (!context_.create(sdl, width, height))
+        return false;
+    parameters_.BackBufferWidth = static_cast<UINT>(width);
+    parameters_.BackBufferHeight = static_cast<UINT>(height);
+    if (parameters_.BackBufferCount == 0)
+        parameters_.BackBufferCount = 1;
+    cache_.invalidate();
+    stream_.create(cache_, 4u << 20);
+    state_.setDefaults(parameters_.EnableAutoDepthStencil, parameters_.BackBufferWidth,
+                       parameters_.BackBufferHeight);
+    cache_.bindFramebuffer(context_.backBuffer());
+    if (applyPresentation(parameters_) != D3D_OK)
+        return false;
+    return true;
+}
+
+Device::~Device() {
+    programs_.destroy();
+    stream_.destroy();
+    context_.destroy();
+}
+
+HRESULT Device::QueryInterface(REFIID, void** object) {
+    if (object)
+        *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG Device::AddRef() { return ++references_; }
+
+ULONG Device::Release() {
+    const ULONG left = --references_;
+    if (left == 0)
+        delete this;
+    return left;
+}
+
+// Full screen is the back buffer scaled to the whole display, aspect kept, no mode change.
+HRESULT Device::applyPresentation(const D3DPRESENT_PARAMETERS& parameters) {
+    const bool fullScreen = !parameters.Windowed;
+    if (!platform::runMode().capture && fullScreen != context_.fullScreen()) {
+        SDL_Window* sdl = platform::sdlWindowOf(window_);
+        if (!sdl || SDL_SetWindowFullscreen(sdl, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0))
+            return D3DERR_INVALIDCALL;
+    }
+    context_.setFullScreen(fullScreen);
+    return D3D_OK;
+}
+
+HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
+    if (!context_.alive())
+        return D3DERR_INVALIDCALL;
+    auto& mode = platform::runMode();
+    if (mode.capture) {
+        context_.readBackBuffer(readback_);
+        const bool more =
+            !mode.sink || mode.sink->frame(readback_.data(), context_.width(), context_.height());
+        if (mode.sink)
+            platform::Clock::instance().advance(mode.sink->frameMilliseconds());
+        if (!more)
+            platform::closeAllWindows();
+    } else {
+        context_.presentToWindow();
+    }
+    // Presenting rebinds and clears behind the cache's back.
+    cache_.invalidate();
+    cache_.bindFramebuffer(context_.backBuffer());
+    state_.dirty = DirtyAll;
+    frame_.gl = cache_.counters();
+    lastFrame_ = frame_;
+    frame_ = {};
+    cache_.resetCounters();
+    return D3D_OK;
+}
+
+// Never reports loss: resources survive, and the state returns to Direct3D's defaults.
+HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
+    if (!parameters)
+        return D3DERR_INVALIDCALL;
+    const HRESULT result = applyPresentation(*parameters);
+    if (result != D3D_OK)
+        return result;
+    parameters->BackBufferWidth = static_cast<UINT>(context_.width());
+    parameters->BackBufferHeight = static_cast<UINT>(context_.height());
+    if (parameters->BackBufferCount == 0)
+        parameters->BackBufferCount = 1;
+    parameters_ = *parameters;
+    state_.setDefaults(parameters_.EnableAutoDepthStencil, parameters_.BackBufferWidth,
+                       parameters_.BackBufferHeight);
+    inScene_ = false;
+    return D3D_OK;
+}
+
+HRESULT Device::BeginScene() {
+    if (inScene_)
+        return D3DERR_INVALIDCALL;
+    inScene_ = true;
+    return D3D_OK;
+}
+
+HRESULT Device::EndScene() {
+    if (!inScene_)
+        return D3DERR_INVALIDCALL;
+    inScene_ = false;
+    return D3D_OK;
+}
+
+// Clears the viewport only (or the given rectangles inside it), whatever the write masks say.
+HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                      DWORD stencil) {
+    if (!context_.alive())
+        return D3DERR_INVALIDCALL;
+    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !parameters_.EnableAutoDepthStencil)
+        return D3DERR_INVALIDCALL;
+    if (count > 0 && !rects)
+        return D3D_OK;
+    GLbitfield mask = 0;
+    OutputState masks;
+    masks.depthTest = false;
+    masks.cull = D3DCULL_NONE;
+    if (flags & D3DCLEAR_TARGET) {
+        mask |= GL_COLOR_BUFFER_BIT;
+        glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f,
+                     (color & 0xFF) / 255.0f, ((color >> 24) & 0xFF) / 255.0f);
+    }
+    if (flags & D3DCLEAR_ZBUFFER) {
+        mask |= GL_DEPTH_BUFFER_BIT;
+        glClearDepth(z);
+    }
+    if (flags & D3DCLEAR_STENCIL) {
+        mask |= GL_STENCIL_BUFFER_BIT;
+        glClearStencil(static_cast<GLint>(stencil & 0xFF));
+        glStencilMask(0xFF);
+    }
+    if (!mask)
+        return D3D_OK;
+    cache_.bindFramebuffer(context_.backBuffer());
+    cache_.apply(masks);
+    state_.dirty |= DirtyOutput;
+
+    const D3DVIEWPORT9& vp = state_.viewport;
+    const LONG left = static_cast<LONG>(vp.X), top = static_cast<LONG>(vp.Y);
+    const LONG right = left + static_cast<LONG>(vp.Width), bottom = top + static_cast<LONG>(vp.Height);
+    const D3DRECT whole{left, top, right, bottom};
+    const DWORD pieces = count > 0 ? count : 1;
+    for (DWORD i = 0; i < pieces; ++i) {
+        const D3DRECT& r = count > 0 ? rects[i] : whole;
+        const LONG x1 = std::max(r.x1, left), y1 = std::max(r.y1, top);
+        const LONG x2 = std::min(r.x2, right), y2 = std::min(r.y2, bottom);
+        if (x2 <= x1 || y2 <= y1)
+            continue; // empty or inverted rectangles are skipped
+        // Surfaces are stored top row first, so Direct3D rows are framebuffer rows.
+        cache_.setScissor(true, x1, y1, x2 - x1, y2 - y1);
+        glClear(mask);
+    }
+    cache_.setScissor(false, 0, 0, 0, 0);
+    ++frame_.clears;
+    return D3D_OK;
+}
+
+D3DMATRIX* Device::transformSlot(D3DTRANSFORMSTATETYPE state) {
+    switch (state) {
+    case D3DTS_WORLD: return &state_.world;
+    case D3DTS_VIEW: return &state_.view;
+    case D3DTS_PROJECTION: return &state_.projection;
+    default: return nullptr;
+    }
+}
+
+HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
+    D3DMATRIX* slot = transformSlot(state);
+    if (!matrix)
+        return D3DERR_INVALIDCALL;
+    if (!slot)
+        return D3D_OK; // texture transforms: stored nowhere, since nothing here applies them
+    if (std::memcmp(slot, matrix, sizeof(D3DMATRIX)) != 0) {
+        *slot = *matrix;
+        state_.dirty |= DirtyTransforms;
+    }
+    return D3D_OK;
+}
+
+HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
+    D3DMATRIX* slot = transformSlot(state);
+    if (!matrix)
+        return D3DERR_INVALIDCALL;
+    *matrix = slot ? *slot : identityMatrix();
+    return D3D_OK;
+}
+
+HRESULT Device::SetViewport(const D3DVIEWPORT9* viewport) {
+    if (!viewport || viewport->Width == 0 || viewport->Height == 0)
+        return D3DERR_INVALIDCALL;
+    state_.viewport = *viewport;
+    state_.dirty |= DirtyViewport;
+    return D3D_OK;
+}
+
+HRESULT Device::GetViewport(D3DVIEWPORT9* viewport) {
+    if (!viewport)
+        return D3DERR_INVALIDCALL;
+    *viewport = state_.viewport;
+    return D3D_OK;
+}
+
+HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
+    if (state >= static_cast<DWORD>(renderStateCount))
+        return D3DERR_INVALIDCALL;
+    DWORD& slot = state_.renderStates[state];
+    if (slot != value) {
+        slot = value;
+        state_.dirty |= dirtyGroupOfRenderState(state);
+    }
+    return D3D_OK;
+}
+
+HRESULT Device::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
+    if (!value || state >= static_cast<DWORD>(renderStateCount))
+        return D3DERR_INVALIDCALL;
+    *value = state_.renderStates[state];
+    return D3D_OK;
+}
+
+HRESULT Device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
+    if (sampler >= static_cast<DWORD>(samplerCount) || type >= static_cast<DWORD>(samplerStateCount))
+        return D3DERR_INVALIDCALL;
+    DWORD& slot = state_.samplerStates[sampler][type];
+    if (slot != value) {
+        slot = value;
+        state_.dirty |= DirtySamplers;
+    }
+    return D3D_OK;
+}
+
+HRESULT Device::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) {
+    if (!value || sampler >= static_cast<DWORD>(samplerCount) ||
+        type >= static_cast<DWORD>(samplerStateCount))
+        return D3DERR_INVALIDCALL;
+    *value = state_.samplerStates[sampler][type];
+    return D3D_OK;
+}
+
+HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+    if (stage >= static_cast<DWORD>(stageCount) || type >= static_cast<DWORD>(stageStateCount))
+        return D3DERR_INVALIDCALL;
+    DWORD& slot = state_.stageStates[stage][type];
+    if (slot != value) {
+        slot = value;
+        if (stage == 0) // later stages are stored only; the demo draws with stage 0
+            state_.dirty |= DirtyProgram;
+    }
+    return D3D_OK;
+}
+
+HRESULT Device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
+    if (!value || stage >= static_cast<DWORD>(stageCount) ||
+        type >= static_cast<DWORD>(stageStateCount))
+        return D3DERR_INVALIDCALL;
+    *value = state_.stageStates[stage][type];
+    return D3D_OK;
+}
+
+HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
+    if (stage >= static_cast<DWORD>(stageCount))
+        return D3DERR_INVALIDCALL;
+    if (state_.textures[stage] != texture) {
+        state_.textures[stage] = texture;
+        if (stage == 0)
+            state_.dirty |= DirtyTextures | DirtyProgram;
+    }
+    return D3D_OK;
+}
+
+HRESULT Device::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
+    if (!texture || stage >= static_cast<DWORD>(stageCount))
+        return D3DERR_INVALIDCALL;
+    *texture = state_.textures[stage];
+    if (*texture)
+        (*texture)->AddRef();
+    return D3D_OK;
+}
+
+HRESULT Device::SetFVF(DWORD fvf) {
+    if (state_.fvf != fvf) {
+        state_.fvf = fvf;
+        state_.dirty |= DirtyProgram;
+    }
+    return D3D_OK;
+}
+
+HRESULT Device::GetFVF(DWORD* fvf) {
+    if (!fvf)
+        return D3DERR_INVALIDCALL;
+    *fvf = state_.fvf;
+    return D3D_OK;
+}
+
+} // namespace d3d9

@@ -1,0 +1,94 @@
+#pragma once
+// The Direct3D 9 device: state setters and getters here, draw preparation in DrawPrepare.cpp.
+#include "DeviceState.h"
+#include "FixedFunction.h"
+#include "GLContext.h"
+#include "GLStateCache.h"
+#include "StreamBuffer.h"
+#include "d3d9.h"
+
+#include <atomic>
+#include <vector>
+
+namespace d3d9 {
+
+struct FrameStats {
+    std::uint32_t drawCalls = 0;
+    std::uint32_t primitives = 0;
+    std::uint32_t clears = 0;
+    GLCounters gl;
+};
+
+class Device final : public IDirect3DDevice9 {
+public:
+    Device(HWND window, const D3DPRESENT_PARAMETERS& parameters);
+    bool create();
+
+    HRESULT QueryInterface(REFIID riid, void** object) override;
+    ULONG AddRef() override;
+    ULONG Release() override;
+
+    HRESULT Present(const RECT*, const RECT*, HWND, const void*) override;
+    HRESULT Reset(D3DPRESENT_PARAMETERS* parameters) override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                  DWORD stencil) override;
+
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
+    HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
+    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
+    HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
+                                 DWORD* value) override;
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+    HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
+    HRESULT SetFVF(DWORD fvf) override;
+    HRESULT GetFVF(DWORD* fvf) override;
+
+    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertexData,
+                            UINT stride) override;
+
+    // Counters of the last presented frame, for tests and benchmarks.
+    const FrameStats& lastFrameStats() const { return lastFrame_; }
+    const D3DPRESENT_PARAMETERS& presentParameters() const { return parameters_; }
+
+private:
+    ~Device() override;
+
+    HRESULT applyPresentation(const D3DPRESENT_PARAMETERS& parameters);
+    D3DMATRIX* transformSlot(D3DTRANSFORMSTATETYPE state);
+    // Turns the dirty groups into OpenGL work, in a fixed order (DrawPrepare.cpp).
+    void prepareDraw();
+    void applyOutput();
+    void applyProgram();
+    void applyVertexLayout(DWORD fvf, UINT stride, std::size_t offset);
+    void applyViewport();
+
+    std::atomic<ULONG> references_{1};
+    HWND window_;
+    D3DPRESENT_PARAMETERS parameters_;
+    DeviceState state_;
+    GLContext context_;
+    GLStateCache cache_;
+    ProgramCache programs_;
+    StreamBuffer stream_;
+    Program* program_ = nullptr;
+    std::uint32_t uniformGeneration_ = 1;
+    DWORD layoutFvf_ = 0;
+    UINT layoutStride_ = 0;
+    std::size_t layoutOffset_ = ~std::size_t{0};
+    bool inScene_ = false;
+    FrameStats frame_, lastFrame_;
+    std::vector<unsigned char> readback_;
+};
+
+// Bytes a vertex of this format takes.
+UINT vertexSize(DWORD fvf);
+
+} // namespace d3d9

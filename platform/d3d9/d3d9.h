@@ -1,0 +1,50 @@
+#pragma once
+// The Direct3D 9 interfaces the demo calls, drawn with OpenGL 3.3 by this stand-in.
+#include "d3d9types.h"
+
+struct IDirect3DDevice9;
+
+// A texture as the device binds it; the texture kinds come with their own headers.
+struct IDirect3DBaseTexture9 : IUnknown {};
+
+struct IDirect3D9 : IUnknown {
+    virtual HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) = 0;
+    virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow,
+                                 DWORD behaviorFlags, D3DPRESENT_PARAMETERS* parameters,
+                                 IDirect3DDevice9** device) = 0;
+};
+
+struct IDirect3DDevice9 : IUnknown {
+    virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow,
+                            const void* dirtyRegion) = 0;
+    virtual HRESULT Reset(D3DPRESENT_PARAMETERS* parameters) = 0;
+    virtual HRESULT BeginScene() = 0;
+    virtual HRESULT EndScene() = 0;
+    virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                          DWORD stencil) = 0;
+
+    virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) = 0;
+    virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) = 0;
+    virtual HRESULT SetViewport(const D3DVIEWPORT9* viewport) = 0;
+    virtual HRESULT GetViewport(D3DVIEWPORT9* viewport) = 0;
+    virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
+    virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) = 0;
+    virtual HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) = 0;
+    virtual HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) = 0;
+    virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
+                                         DWORD value) = 0;
+    virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
+                                         DWORD* value) = 0;
+    virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) = 0;
+    virtual HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) = 0;
+    virtual HRESULT SetFVF(DWORD fvf) = 0;
+    virtual HRESULT GetFVF(DWORD* fvf) = 0;
+
+    virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
+                                    const void* vertexData, UINT stride) = 0;
+};
+
+using LPDIRECT3D9 = IDirect3D9*;
+using LPDIRECT3DDEVICE9 = IDirect3DDevice9*;
+
+IDirect3D9* Direct3DCreate9(UINT sdkVersion);

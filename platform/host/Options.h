@@ -1,0 +1,26 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace host {
+
+struct Options {
+    std::optional<bool> fullScreen;  // --fullscreen / --windowed
+    std::string captureFolder;       // --capture DIR/ (empty: play)
+    int fps = 60;
+    int firstFrame = 0;
+    int lastFrame = -1;              // -1: to the end of the show
+    bool help = false;
+    bool version = false;
+};
+
+struct ParseResult {
+    Options options;
+    std::string error; // one line; empty when the command line is good
+};
+
+ParseResult parseOptions(const std::vector<std::string>& arguments);
+const char* usage();
+
+} // namespace host

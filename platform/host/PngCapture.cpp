@@ -1,0 +1,43 @@
+#include "PngCapture.h"
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace host {
+
+PngCapture::PngCapture(std::string folder, int fps, int firstFrame, int lastFrame)
+    : folder_(std::move(folder)), fps_(fps), firstFrame_(firstFrame), lastFrame_(lastFrame) {}
+
+bool PngCapture::prepare(std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder_, ec);
+    if (ec || !std::filesystem::is_directory(folder_)) {
+        error = "cannot make the capture folder '" + folder_ + "': " +
+                (ec ? ec.message() : std::string("not a folder"));
+        return false;
+    }
+    return true;
+}
+
+bool PngCapture::frame(const unsigned char* rgb, int width, int height) {
+    const int index = next_++;
+    if (index < firstFrame_)
+        return true; // drawn all the same: drawing consumes random numbers
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%05d.png", index);
+    const std::string path = (std::filesystem::path(folder_) / name).string();
+    if (!stbi_write_png(path.c_str(), width, height, 3, rgb, width * 3)) {
+        failure_ = "cannot write '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    ++written_;
+    return lastFrame_ < 0 || index < lastFrame_;
+}
+
+} // namespace host

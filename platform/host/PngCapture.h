@@ -1,0 +1,31 @@
+#pragma once
+#include "core/RunMode.h"
+
+#include <string>
+
+namespace host {
+
+// Writes presented frames as DIR/frame_NNNNN.png, numbered from the first presented frame.
+class PngCapture final : public platform::FrameSink {
+public:
+    PngCapture(std::string folder, int fps, int firstFrame, int lastFrame);
+
+    // Makes the folder if needed; false with a message when it cannot be written.
+    bool prepare(std::string& error);
+    bool frame(const unsigned char* rgb, int width, int height) override;
+    double frameMilliseconds() const override { return 1000.0 / fps_; }
+
+    int written() const { return written_; }
+    const std::string& failure() const { return failure_; }
+    const std::string& folder() const { return folder_; }
+
+private:
+    std::string folder_;
+    int fps_;
+    int firstFrame_, lastFrame_;
+    int next_ = 0;
+    int written_ = 0;
+    std::string failure_;
+};
+
+} // namespace host

@@ -1,0 +1,10 @@
+#include "mmsystem.h"
+#include "core/Clock.h"
+
+DWORD timeGetTime() { return platform::Clock::instance().now(); }
+
+// Both clocks already resolve milliseconds.
+MMRESULT timeBeginPeriod(UINT) { return TIMERR_NOERROR; }
+MMRESULT timeEndPeriod(UINT) { return TIMERR_NOERROR; }
+
+void Sleep(DWORD milliseconds) { platform::Clock::instance().sleep(milliseconds); }

@@ -1,0 +1,46 @@
+#include "Options.h"
+
+#include <gtest/gtest.h>
+
+using host::parseOptions;
+
+TEST(Options, PlayAndCaptureForms) {
+    auto play = parseOptions({});
+    EXPECT_TRUE(play.error.empty());
+    EXPECT_FALSE(play.options.fullScreen.has_value());
+    EXPECT_TRUE(play.options.captureFolder.empty());
+
+    auto windowed = parseOptions({"--windowed"});
+    ASSERT_TRUE(windowed.error.empty());
+    EXPECT_EQ(windowed.options.fullScreen, false);
+    EXPECT_EQ(parseOptions({"--fullscreen"}).options.fullScreen, true);
+
+    auto capture = parseOptions({"--capture", "out/", "--fps", "30", "--frames", "10-19"});
+    ASSERT_TRUE(capture.error.empty()) << capture.error;
+    EXPECT_EQ(capture.options.captureFolder, "out/");
+    EXPECT_EQ(capture.options.fps, 30);
+    EXPECT_EQ(capture.options.firstFrame, 10);
+    EXPECT_EQ(capture.options.lastFrame, 19);
+    EXPECT_EQ(parseOptions({"--capture", "out"}).options.lastFrame, -1);
+}
+
+TEST(Options, BadCommandLinesGiveOneLineErrors) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"},
+        {"--windowed", "--fullscreen"},
+        {"--capture"},
+        {"--capture", "show.mp4"},
+        {"--capture", "out/", "--fps", "0"},
+        {"--capture", "out/", "--fps", "sixty"},
+        {"--capture", "out/", "--frames", "9-3"},
+        {"--capture", "out/", "--frames", "-3"},
+        {"--capture", "out/", "--frames", "1-x"},
+        {"--frames", "0-9"},
+        {"--fps", "30"},
+    };
+    for (const auto& args : bad) {
+        const auto result = parseOptions(args);
+        EXPECT_FALSE(result.error.empty()) << args[0];
+        EXPECT_EQ(result.error.find('\n'), std::string::npos);
+    }
+}

@@ -1,0 +1,72 @@
+#include "support/Image.h"
+
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+
+#include <cstdlib>
+
+namespace test {
+
+Rgb Image::at(int x, int y) const {
+    const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+    return {pixels[i], pixels[i + 1], pixels[i + 2]};
+}
+
+void Image::set(int x, int y, Rgb colour) {
+    const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+    pixels[i] = static_cast<std::uint8_t>(colour.r);
+    pixels[i + 1] = static_cast<std::uint8_t>(colour.g);
+    pixels[i + 2] = static_cast<std::uint8_t>(colour.b);
+}
+
+bool loadPng(const std::string& path, Image& out) {
+    int channels = 0;
+    unsigned char* data = stbi_load(path.c_str(), &out.width, &out.height, &channels, 3);
+    if (!data)
+        return false;
+    out.pixels.assign(data, data + static_cast<std::size_t>(out.width) * out.height * 3);
+    stbi_image_free(data);
+    return true;
+}
+
+bool savePng(const std::string& path, const Image& image) {
+    return stbi_write_png(path.c_str(), image.width, image.height, 3, image.pixels.data(),
+                          image.width * 3) != 0;
+}
+
+namespace {
+bool near(Rgb a, Rgb b, int tolerance) {
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
+           std::abs(a.b - b.b) <= tolerance;
+}
+} // namespace
+
+int countDifferent(const Image& image, int x0, int y0, int x1, int y1, Rgb expected,
+                   int tolerance) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (!near(image.at(x, y), expected, tolerance))
+                ++count;
+    return count;
+}
+
+int compareImages(const Image& a, const Image& b, int tolerance, const std::string& diffPath) {
+    if (a.width != b.width || a.height != b.height)
+        return a.width * a.height + b.width * b.height;
+    Image diff = a;
+    int count = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            const bool same = near(a.at(x, y), b.at(x, y), tolerance);
+            count += same ? 0 : 1;
+            diff.set(x, y, same ? Rgb{96, 96, 96} : Rgb{255, 0, 0});
+        }
+    if (count > 0 && !diffPath.empty())
+        savePng(diffPath, diff);
+    return count;
+}
+
+} // namespace test

@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace test {
+
+struct Rgb {
+    int r, g, b;
+};
+
+// An RGB picture, top row first.
+struct Image {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> pixels;
+
+    Rgb at(int x, int y) const;
+    void set(int x, int y, Rgb colour);
+};
+
+bool loadPng(const std::string& path, Image& out);
+bool savePng(const std::string& path, const Image& image);
+
+// Pixels inside the rectangle whose channels differ from the expected colour by more than
+// tolerance. Returns 0 when the region matches.
+int countDifferent(const Image& image, int x0, int y0, int x1, int y1, Rgb expected,
+                   int tolerance);
+
+// Pixels whose channels differ between a and b by more than tolerance; writes a diff picture
+// (differing pixels red on grey) to diffPath when any differ and a path is given.
+int compareImages(const Image& a, const Image& b, int tolerance, const std::string& diffPath = {});
+
+} // namespace test
