@@ -48,6 +48,13 @@ bool ensureVideo() {
         w.videoError = SDL_GetError();
         return false;
     }
+    // SDL falls back to its offscreen driver when nothing else opens; playing needs a screen.
+    const std::string driver = SDL_GetCurrentVideoDriver();
+    if (!runMode().capture && (driver == "offscreen" || driver == "dummy")) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        w.videoError = "no X11 or Wayland display could be opened";
+        return false;
+    }
     w.videoReady = true;
     return true;
 }

@@ -1,1 +1,103 @@
+#include "support/Image.h"
+#include "support/Process.h"
+#include "support/Wav.h"
+
+#include <filesystem>
 #include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Headless: no display at all, as on a build machine.
+test::ProcessResult lumiflux(const std::vector<std::string>& arguments, const std::string& folder) {
+    std::vector<std::string> command{LUMIFLUX_EXE};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return test::runProcess(command, folder, {"DISPLAY=", "WAYLAND_DISPLAY="}, 120);
+}
+
+std::vector<fs::path> framesIn(const std::string& folder) {
+    std::vector<fs::path> frames;
+    for (const auto& entry : fs::directory_iterator(folder))
+        frames.push_back(entry.path());
+    std::sort(frames.begin(), frames.end());
+    return frames;
+}
+
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(Capture, WritesExactlyTheFramesAskedForAndTwoRunsAgree) {
+    const std::string work = test::makeTempFolder();
+    test::writeTestTone(work + "/lf.mp3", 1.0);
+    const auto first = lumiflux({"--capture", "one/", "--frames", "0-99"}, work);
+    ASSERT_EQ(first.exitCode, 0) << first.output;
+    const auto second = lumiflux({"--capture", "two/", "--frames", "0-99"}, work);
+    ASSERT_EQ(second.exitCode, 0) << second.output;
+
+    const auto one = framesIn(work + "/one"), two = framesIn(work + "/two");
+    ASSERT_EQ(one.size(), 100u);
+    ASSERT_EQ(two.size(), 100u);
+    EXPECT_EQ(one.front().filename(), "frame_00000.png");
+    EXPECT_EQ(one.back().filename(), "frame_00099.png");
+    for (std::size_t i = 0; i < one.size(); ++i) {
+        test::Image image;
+        ASSERT_TRUE(test::loadPng(one[i].string(), image));
+        ASSERT_EQ(image.width, 800);
+        ASSERT_EQ(image.height, 600);
+        ASSERT_EQ(test::readFile(one[i].string()), test::readFile(two[i].string()))
+            << one[i].filename();
+    }
+    EXPECT_EQ(count(first.output, "ファイル読み込み失敗"), 0u) << first.output;
+}
+
+TEST(Capture, AWindowOfFramesLaterInTheShow) {
+    const std::string work = test::makeTempFolder();
+    const auto result = lumiflux({"--capture", "late", "--fps", "30", "--frames", "40-44"}, work);
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    const auto frames = framesIn(work + "/late");
+    ASSERT_EQ(frames.size(), 5u);
+    EXPECT_EQ(frames.front().filename(), "frame_00040.png");
+    EXPECT_EQ(frames.back().filename(), "frame_00044.png");
+}
+
+TEST(Capture, MissingMusicIsReportedOnceAndTheCaptureGoesOn) {
+    const std::string work = test::makeTempFolder();
+    const auto result = lumiflux({"--capture", "out/", "--frames", "0-9"}, work);
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(count(result.output, "Error: ファイル読み込み失敗"), 1u) << result.output;
+    EXPECT_EQ(framesIn(work + "/out").size(), 10u);
+}
+
+TEST(Capture, AnUnwritableFolderIsAClearError) {
+    const std::string work = test::makeTempFolder();
+    test::writeTestTone(work + "/blocker", 0.1);
+    const auto result = lumiflux({"--capture", "blocker/frames/"}, work);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find("cannot make the capture folder"), std::string::npos)
+        << result.output;
+}
+
+TEST(CommandLine, NoDisplayBadOptionsHelpAndVersion) {
+    const std::string work = test::makeTempFolder();
+    const auto play = lumiflux({"--windowed"}, work);
+    EXPECT_EQ(play.exitCode, 1);
+    EXPECT_NE(play.output.find("cannot open a display"), std::string::npos) << play.output;
+
+    const auto bad = lumiflux({"--frobnicate"}, work);
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_EQ(count(bad.output, "\n"), 1u) << bad.output;
+
+    const auto help = lumiflux({"--help"}, work);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.output.find("--capture DIR/"), std::string::npos);
+    const auto version = lumiflux({"--version"}, work);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_NE(version.output.find("lumiflux"), std::string::npos);
+}

@@ -1,1 +1,97 @@
+#include "support/Image.h"
+#include "support/Process.h"
+#include "support/Wav.h"
+#include "support/XDisplay.h"
+
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// A virtual X server of its own for each test, so a person's desktop is never touched.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        display = ":" + std::to_string(70 + getpid() % 200);
+        server = std::make_unique<test::BackgroundProcess>(
+            std::vector<std::string>{"Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten",
+                                     "tcp"},
+            "", std::vector<std::string>{});
+        for (int i = 0; i < 100 && !x; ++i) {
+            auto candidate = std::make_unique<test::XDisplay>(display);
+            if (candidate->connected())
+                x = std::move(candidate);
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ASSERT_TRUE(x) << "Xvfb did not start on " << display;
+        folder = test::makeTempFolder();
+    }
+
+    std::unique_ptr<test::BackgroundProcess> start(std::vector<std::string> arguments,
+                                                   bool withMusic = true) {
+        if (withMusic)
+            test::writeTestTone(folder + "/lf.mp3", 1.0);
+        arguments.insert(arguments.begin(), LUMIFLUX_EXE);
+        return std::make_unique<test::BackgroundProcess>(
+            arguments, folder,
+            std::vector<std::string>{"DISPLAY=" + display, "WAYLAND_DISPLAY=",
+                                     "SDL_AUDIODRIVER=dummy"});
+    }
+
+    std::string display, folder;
+    std::unique_ptr<test::BackgroundProcess> server;
+    std::unique_ptr<test::XDisplay> x;
+};
+
+const std::string title = "Lumiflux by Quillon";
+
+} // namespace
+
+TEST_F(WindowTest, AnsweringNoByKeyPlaysInAnEightHundredBySixHundredWindowUntilEscape) {
+    auto demo = start({});
+    const unsigned long question = x->waitForWindow("質問", 20);
+    ASSERT_NE(question, 0u) << demo->output();
+    x->pressKey(question, "Escape"); // Escape answers No
+
+    const unsigned long window = x->waitForWindow(title, 20);
+    ASSERT_NE(window, 0u) << demo->output();
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    int width = 0, height = 0;
+    ASSERT_TRUE(x->size(window, width, height));
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
+    const test::Image frame = x->capture(window);
+    ASSERT_EQ(frame.width, 800);
+    EXPECT_EQ(test::countDifferent(frame, 0, 0, 800, 75, {0, 0, 0}, 2), 0);
+    EXPECT_EQ(test::countDifferent(frame, 0, 525, 800, 600, {0, 0, 0}, 2), 0);
+    EXPECT_TRUE(demo->running()) << demo->output();
+
+    x->pressKey(window, "Escape");
+    EXPECT_EQ(demo->wait(20), 0) << demo->output();
+}
+
+TEST_F(WindowTest, ClosingTheWindowEndsTheShow) {
+    auto demo = start({"--windowed"});
+    const unsigned long window = x->waitForWindow(title, 20);
+    ASSERT_NE(window, 0u) << demo->output();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    x->requestClose(window);
+    EXPECT_EQ(demo->wait(20), 0) << demo->output();
+}
+
+TEST_F(WindowTest, MissingMusicIsReportedOnceAndTheShowGoesOn) {
+    auto demo = start({"--windowed"}, false);
+    const unsigned long box = x->waitForWindow("Error", 20);
+    ASSERT_NE(box, 0u) << demo->output();
+    x->pressKey(box, "Return");
+    const unsigned long window = x->waitForWindow(title, 20);
+    ASSERT_NE(window, 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    EXPECT_FALSE(x->windowExists("Error"));
+    EXPECT_TRUE(demo->running());
+    x->pressKey(window, "Escape");
+    EXPECT_EQ(demo->wait(20), 0) << demo->output();
+}
