@@ -6,7 +6,8 @@ class Scene;
 class SceneFactory {
 public:
     // A new scene for play index 0..5, or null (an index outside, or a scene not built yet).
-    Scene* createScene(int index);
+    virtual Scene* createScene(int index);
+    virtual ~SceneFactory() = default;
 };
 
 extern SceneFactory sceneFactory;

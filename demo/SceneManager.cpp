@@ -4,6 +4,10 @@
 #include "demo/Scene.h"
 #include "demo/SceneFactory.h"
 
+SceneManager::SceneManager() : factory(&sceneFactory) {}
+
+SceneManager::SceneManager(SceneFactory& factory_) : factory(&factory_) {}
+
 SceneManager::~SceneManager() {
     for (Scene* scene : scenes)
         delete scene;
@@ -14,7 +18,7 @@ int SceneManager::init(GraphicsDevice* device_) {
     device = device_;
     sceneCount = 0;
     for (int i = 0; i < cueCount; ++i) {
-        Scene* scene = sceneFactory.createScene(i);
+        Scene* scene = factory->createScene(i);
         if (!scene)
             continue;
         scenes.push_back(scene);

@@ -6,6 +6,7 @@
 
 class GraphicsDevice;
 class Scene;
+class SceneFactory;
 
 // The sequencer: owns the scenes and the music, switches scenes on the music cues and frames
 // every picture with the letterbox.
@@ -14,7 +15,9 @@ public:
     static constexpr int cueCount = 6;
     static constexpr int cueTable[cueCount] = {8, 24, 40, 56, 72, 83};
 
-    SceneManager() = default;
+    // The show's scenes come from the global factory; tests hand in their own.
+    SceneManager();
+    explicit SceneManager(SceneFactory& factory_);
     SceneManager(const SceneManager&) = delete;
     SceneManager& operator=(const SceneManager&) = delete;
 
@@ -30,6 +33,7 @@ private:
     bool currentExists() const { return current >= 0 && current < sceneCount; }
     int advanceScene(int by);
 
+    SceneFactory* factory;
     std::vector<Scene*> scenes;
     int sceneCount = 0;
     int current = 0;

@@ -9,7 +9,8 @@ namespace test {
 class FrameCatcher final : public platform::FrameSink {
 public:
     bool frame(const unsigned char* rgb, int width, int height) override;
-    double frameMilliseconds() const override { return 1000.0 / 60.0; }
+    double frameMilliseconds() const override { return milliseconds; }
+    double milliseconds = 0.0; // tests move the clock themselves
     Image last;
     int frames = 0;
 };
@@ -23,6 +24,7 @@ public:
     OffscreenDevice& operator=(const OffscreenDevice&) = delete;
 
     IDirect3DDevice9* device() const { return device_; }
+    FrameCatcher& catcher() { return catcher_; }
     HWND window() const { return window_; }
     // Presents and returns the frame.
     const Image& present();
