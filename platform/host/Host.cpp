@@ -46,8 +46,7 @@ int capture(const Options& options) {
     return 0;
 }
 
-int play(const Options& options) {
-    platform::runMode().fullScreenAnswer = options.fullScreen;
+int play() {
     if (!platform::ensureVideo()) {
         std::fprintf(stderr,
                      "lumiflux: cannot open a display (%s).\n"
@@ -77,7 +76,8 @@ int run(int argc, char** argv) {
         return 0;
     }
     platform::runMode().fullScreenAnswer = options.fullScreen;
-    return options.captureFolder.empty() ? play(options) : capture(options);
+    platform::installInterruptHandlers();
+    return options.captureFolder.empty() ? play() : capture(options);
 }
 
 } // namespace host

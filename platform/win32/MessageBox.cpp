@@ -53,7 +53,10 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     data.buttons = yesNo ? yesNoButtons : okButton;
 
     int button = -1;
-    if (SDL_ShowMessageBox(&data, &button) != 0)
+    platform::setModal(true);
+    const int shown = SDL_ShowMessageBox(&data, &button);
+    platform::setModal(false);
+    if (shown != 0)
         return printed(text, caption, type);
     // Closing the box gives no button: that is the default answer.
     return button < 0 ? defaultAnswer(type) : button;

@@ -4,7 +4,10 @@
 
 #include <SDL2/SDL.h>
 #include <array>
+#include <atomic>
+#include <csignal>
 #include <deque>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -51,11 +54,17 @@ void post(HWND window, UINT message, WPARAM wParam) {
     queue().messages.push_back(msg);
 }
 
+volatile std::sig_atomic_t interrupted = 0;
+volatile std::sig_atomic_t modal = 0;
+
+void onInterrupt(int signal) {
+    if (modal)
+        _exit(128 + signal);
+    interrupted = 1;
+}
+
 void translate(const SDL_Event& event) {
     switch (event.type) {
-    case SDL_QUIT: // an interrupt from the terminal: close like the user would
-        closeAllWindows();
-        break;
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE)
             if (HWND window = windowForSdlId(event.window.windowID))
@@ -75,6 +84,10 @@ void translate(const SDL_Event& event) {
 }
 
 void pump() {
+    if (interrupted) {
+        interrupted = 0;
+        closeAllWindows();
+    }
     if (!SDL_WasInit(SDL_INIT_EVENTS))
         return;
     SDL_Event event;
@@ -119,6 +132,17 @@ bool take(LPMSG out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
 }
 
 } // namespace
+
+void installInterruptHandlers() {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void setModal(bool isModal) { modal = isModal ? 1 : 0; }
 
 void closeAllWindows() {
     if (HWND window = firstLiveWindow())

@@ -16,6 +16,11 @@ DWORD windowStyleOf(HWND window);
 // Puts WM_CLOSE on the queue for the demo's window, as if the user had closed it.
 void closeAllWindows();
 
+// Ctrl-C and SIGTERM close the window like a user would, so the show ends cleanly; while a
+// message box waits for an answer they end the process at once.
+void installInterruptHandlers();
+void setModal(bool modal);
+
 // For tests: forget every window, or every queued message and key state.
 void resetWindowing();
 void resetMessages();

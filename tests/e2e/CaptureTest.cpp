@@ -2,7 +2,10 @@
 #include "support/Process.h"
 #include "support/Wav.h"
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <thread>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -100,4 +103,19 @@ TEST(CommandLine, NoDisplayBadOptionsHelpAndVersion) {
     const auto version = lumiflux({"--version"}, work);
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_NE(version.output.find("lumiflux"), std::string::npos);
+}
+
+TEST(Capture, AnInterruptStopsCleanlyKeepingTheFramesWritten) {
+    const std::string work = test::makeTempFolder();
+    test::BackgroundProcess capture({LUMIFLUX_EXE, "--capture", "all/"}, work,
+                                    {"DISPLAY=", "WAYLAND_DISPLAY="});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    capture.signal(SIGINT);
+    ASSERT_EQ(capture.wait(20), 0) << capture.output();
+    const auto frames = framesIn(work + "/all");
+    EXPECT_GT(frames.size(), 0u);
+    EXPECT_LT(frames.size(), 8000u);
+    EXPECT_NE(capture.output().find("wrote " + std::to_string(frames.size()) + " frames"),
+              std::string::npos)
+        << capture.output();
 }

@@ -4,6 +4,7 @@
 #include "support/XDisplay.h"
 
 #include <chrono>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <thread>
 #include <unistd.h>
@@ -94,4 +95,18 @@ TEST_F(WindowTest, MissingMusicIsReportedOnceAndTheShowGoesOn) {
     EXPECT_TRUE(demo->running());
     x->pressKey(window, "Escape");
     EXPECT_EQ(demo->wait(20), 0) << demo->output();
+}
+
+TEST_F(WindowTest, AnInterruptEndsTheProgramEvenWhileTheQuestionWaits) {
+    auto demo = start({});
+    ASSERT_NE(x->waitForWindow("質問", 20), 0u) << demo->output();
+    demo->signal(SIGTERM);
+    EXPECT_NE(demo->wait(10), -1) << "still running";
+}
+
+TEST_F(WindowTest, AnInterruptWhilePlayingEndsTheShowCleanly) {
+    auto demo = start({"--windowed"});
+    ASSERT_NE(x->waitForWindow(title, 20), 0u) << demo->output();
+    demo->signal(SIGINT);
+    EXPECT_EQ(demo->wait(10), 0) << demo->output();
 }

@@ -90,6 +90,11 @@ int BackgroundProcess::wait(int timeoutSeconds) {
     return exitCode_;
 }
 
+void BackgroundProcess::signal(int number) {
+    if (running())
+        kill(pid_, number);
+}
+
 std::string BackgroundProcess::output() const { return readFile(outputPath_); }
 
 ProcessResult runProcess(const std::vector<std::string>& command, const std::string& folder,

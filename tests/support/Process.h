@@ -27,6 +27,7 @@ public:
     int wait(int timeoutSeconds);
     std::string output() const;
     bool running();
+    void signal(int number);
 
 private:
     int pid_ = -1;
