@@ -43,21 +43,6 @@ Device::~Device() {
     context_.destroy();
 }
 
-HRESULT Device::QueryInterface(REFIID, void** object) {
-    if (object)
-        *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG Device::AddRef() { return ++references_; }
-
-ULONG Device::Release() {
-    const ULONG left = --references_;
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 // Full screen is the back buffer scaled to the whole display, aspect kept, no mode change.
 HRESULT Device::applyPresentation(const D3DPRESENT_PARAMETERS& parameters) {
     const bool fullScreen = !parameters.Windowed;

@@ -1,5 +1,6 @@
 #pragma once
 // The Direct3D 9 device: state setters and getters here, draw preparation in DrawPrepare.cpp.
+#include "ComObject.h"
 #include "DeviceState.h"
 #include "FixedFunction.h"
 #include "GLContext.h"
@@ -7,7 +8,6 @@
 #include "StreamBuffer.h"
 #include "d3d9.h"
 
-#include <atomic>
 #include <vector>
 
 namespace d3d9 {
@@ -19,14 +19,10 @@ struct FrameStats {
     GLCounters gl;
 };
 
-class Device final : public IDirect3DDevice9 {
+class Device final : public platform::ComObject<IDirect3DDevice9> {
 public:
     Device(HWND window, const D3DPRESENT_PARAMETERS& parameters);
     bool create();
-
-    HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
 
     HRESULT Present(const RECT*, const RECT*, HWND, const void*) override;
     HRESULT Reset(D3DPRESENT_PARAMETERS* parameters) override;
@@ -70,7 +66,6 @@ private:
     void applyVertexLayout(DWORD fvf, UINT stride, std::size_t offset);
     void applyViewport();
 
-    std::atomic<ULONG> references_{1};
     HWND window_;
     D3DPRESENT_PARAMETERS parameters_;
     DeviceState state_;

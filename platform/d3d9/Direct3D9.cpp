@@ -1,26 +1,14 @@
+#include "ComObject.h"
 #include "Device.h"
 #include "Win32Internal.h"
 
 #include <SDL2/SDL.h>
-#include <atomic>
 
 namespace d3d9 {
 namespace {
 
-class Direct3D9 final : public IDirect3D9 {
+class Direct3D9 final : public platform::ComObject<IDirect3D9> {
 public:
-    HRESULT QueryInterface(REFIID, void** object) override {
-        if (object)
-            *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
 
     HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) override {
         SDL_DisplayMode desktop;
@@ -56,9 +44,6 @@ public:
         return D3D_OK;
     }
 
-private:
-    ~Direct3D9() override = default;
-    std::atomic<ULONG> references_{1};
 };
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "dinput.h"
 
+#include "ComObject.h"
 #include "Win32Internal.h"
 
 #include <SDL2/SDL.h>
-#include <atomic>
 #include <cstring>
 
 const DIDATAFORMAT c_dfDIKeyboard = {24, 16, 2, 256};
@@ -45,29 +45,7 @@ int scanCodeOf(SDL_Scancode code) {
     return -1;
 }
 
-template <class Interface> class Counted : public Interface {
-public:
-    HRESULT QueryInterface(REFIID, void** object) override {
-        if (object)
-            *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-
-protected:
-    ~Counted() override = default;
-
-private:
-    std::atomic<ULONG> references_{1};
-};
-
-class Keyboard final : public Counted<IDirectInputDevice8A> {
+class Keyboard final : public platform::ComObject<IDirectInputDevice8A> {
 public:
     HRESULT SetDataFormat(const DIDATAFORMAT* format) override {
         if (!format || format->dwDataSize != 256)
@@ -110,7 +88,7 @@ private:
     bool acquired_ = false;
 };
 
-class DirectInput final : public Counted<IDirectInput8A> {
+class DirectInput final : public platform::ComObject<IDirectInput8A> {
 public:
     HRESULT CreateDevice(REFGUID guid, IDirectInputDevice8A** device, IUnknown*) override {
         if (!device)
