@@ -21,7 +21,7 @@ bool Device::create() {
     int height = static_cast<int>(parameters_.BackBufferHeight);
     if (width == 0 || height == 0) // taken from the window's client area, as the platform does
         SDL_GetWindowSize(sdl, &width, &height);
-    if (!context_.create(sdl, width, height))
+    if (width <= 0 || height <= 0 || !context_.create(sdl))
         return false;
     parameters_.BackBufferWidth = static_cast<UINT>(width);
     parameters_.BackBufferHeight = static_cast<UINT>(height);
@@ -29,15 +29,36 @@ bool Device::create() {
         parameters_.BackBufferCount = 1;
     cache_.invalidate();
     stream_.create(cache_, 4u << 20);
+    glGenSamplers(samplerCount, samplers_);
+
+    // The device's own buffers count their references on the device.
+    backBuffer_ = std::make_unique<Surface>(
+        *this, this,
+        Surface::Shape{Surface::Kind::Color, parameters_.BackBufferFormat,
+                       parameters_.BackBufferWidth, parameters_.BackBufferHeight,
+                       D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT});
+    if (parameters_.EnableAutoDepthStencil)
+        autoDepth_ = std::make_unique<Surface>(
+            *this, this,
+            Surface::Shape{Surface::Kind::DepthStencil, parameters_.AutoDepthStencilFormat,
+                           parameters_.BackBufferWidth, parameters_.BackBufferHeight,
+                           D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT});
+    renderTarget_ = backBuffer_.get();
+    depthStencil_ = autoDepth_.get();
     state_.setDefaults(parameters_.EnableAutoDepthStencil, parameters_.BackBufferWidth,
                        parameters_.BackBufferHeight);
-    cache_.bindFramebuffer(context_.backBuffer());
-    if (applyPresentation(parameters_) != D3D_OK)
+    if (framebufferFor(renderTarget_, depthStencil_) == 0)
         return false;
-    return true;
+    return applyPresentation(parameters_) == D3D_OK;
 }
 
 Device::~Device() {
+    renderTarget_ = depthStencil_ = nullptr;
+    backBuffer_.reset();
+    autoDepth_.reset();
+    for (auto& [key, framebuffer] : framebuffers_)
+        glDeleteFramebuffers(1, &framebuffer);
+    glDeleteSamplers(samplerCount, samplers_);
     programs_.destroy();
     stream_.destroy();
     context_.destroy();
@@ -59,20 +80,21 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     if (!context_.alive())
         return D3DERR_INVALIDCALL;
     auto& mode = platform::runMode();
+    const int width = static_cast<int>(backBuffer_->width());
+    const int height = static_cast<int>(backBuffer_->height());
+    const GLuint framebuffer = framebufferFor(backBuffer_.get(), nullptr);
     if (mode.capture) {
-        context_.readBackBuffer(readback_);
-        const bool more =
-            !mode.sink || mode.sink->frame(readback_.data(), context_.width(), context_.height());
+        readFramebuffer(framebuffer, width, height, GL_RGB, readback_);
+        const bool more = !mode.sink || mode.sink->frame(readback_.data(), width, height);
         if (mode.sink)
             platform::Clock::instance().advance(mode.sink->frameMilliseconds());
         if (!more)
             platform::closeAllWindows();
     } else {
-        context_.presentToWindow();
+        context_.presentToWindow(framebuffer, width, height);
     }
     // Presenting rebinds and clears behind the cache's back.
     cache_.invalidate();
-    cache_.bindFramebuffer(context_.backBuffer());
     state_.dirty = DirtyAll;
     frame_.gl = cache_.counters();
     lastFrame_ = frame_;
@@ -88,13 +110,15 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
     const HRESULT result = applyPresentation(*parameters);
     if (result != D3D_OK)
         return result;
-    parameters->BackBufferWidth = static_cast<UINT>(context_.width());
-    parameters->BackBufferHeight = static_cast<UINT>(context_.height());
+    parameters->BackBufferWidth = backBuffer_->width();
+    parameters->BackBufferHeight = backBuffer_->height();
     if (parameters->BackBufferCount == 0)
         parameters->BackBufferCount = 1;
     parameters_ = *parameters;
-    state_.setDefaults(parameters_.EnableAutoDepthStencil, parameters_.BackBufferWidth,
-                       parameters_.BackBufferHeight);
+    state_.setDefaults(parameters_.EnableAutoDepthStencil && autoDepth_,
+                       parameters_.BackBufferWidth, parameters_.BackBufferHeight);
+    renderTarget_ = backBuffer_.get();
+    depthStencil_ = parameters_.EnableAutoDepthStencil ? autoDepth_.get() : nullptr;
     inScene_ = false;
     return D3D_OK;
 }
@@ -118,8 +142,9 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
                       DWORD stencil) {
     if (!context_.alive())
         return D3DERR_INVALIDCALL;
-    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !parameters_.EnableAutoDepthStencil)
-        return D3DERR_INVALIDCALL;
+    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil_)
+        return D3DERR_INVALIDCALL; // and the colour is left as it was
+
     if (count > 0 && !rects)
         return D3D_OK;
     GLbitfield mask = 0;
@@ -142,7 +167,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     }
     if (!mask)
         return D3D_OK;
-    cache_.bindFramebuffer(context_.backBuffer());
+    applyTarget();
     cache_.apply(masks);
     state_.dirty |= DirtyOutput;
 

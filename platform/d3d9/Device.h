@@ -6,8 +6,12 @@
 #include "GLContext.h"
 #include "GLStateCache.h"
 #include "StreamBuffer.h"
+#include "Surface.h"
 #include "d3d9.h"
 
+#include <map>
+#include <memory>
+#include <tuple>
 #include <vector>
 
 namespace d3d9 {
@@ -47,8 +51,28 @@ public:
     HRESULT SetFVF(DWORD fvf) override;
     HRESULT GetFVF(DWORD* fvf) override;
 
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                          D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* shared) override;
+    HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
+                                      D3DMULTISAMPLE_TYPE multiSample, DWORD quality,
+                                      BOOL discard, IDirect3DSurface9** surface,
+                                      HANDLE* shared) override;
+    HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override;
+    HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) override;
+    HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) override;
+    HRESULT GetDepthStencilSurface(IDirect3DSurface9** surface) override;
+
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertexData,
                             UINT stride) override;
+
+    // A colour surface's pixels as B, G, R, A bytes, top row first: what capture reads too.
+    HRESULT readSurface(IDirect3DSurface9* surface, std::vector<unsigned char>& bgra);
+
+    // For the resources: OpenGL work on their own objects goes through the device's cache.
+    void bindScratchTexture(GLuint texture);
+    void deleteTexture(GLuint texture);
+    void forget(Surface* surface);
+    void forgetTexture(IDirect3DBaseTexture9* texture);
 
     // Counters of the last presented frame, for tests and benchmarks.
     const FrameStats& lastFrameStats() const { return lastFrame_; }
@@ -65,6 +89,10 @@ private:
     void applyProgram();
     void applyVertexLayout(DWORD fvf, UINT stride, std::size_t offset);
     void applyViewport();
+    void applyTarget();
+    void applyTextures();
+    void applySampler(DWORD slot);
+    GLuint framebufferFor(const Surface* color, const Surface* depth);
 
     HWND window_;
     D3DPRESENT_PARAMETERS parameters_;
@@ -81,6 +109,13 @@ private:
     bool inScene_ = false;
     FrameStats frame_, lastFrame_;
     std::vector<unsigned char> readback_;
+
+    std::unique_ptr<Surface> backBuffer_, autoDepth_;
+    Surface* renderTarget_ = nullptr;
+    Surface* depthStencil_ = nullptr;
+    // Framebuffers by (colour texture, level, depth renderbuffer).
+    std::map<std::tuple<GLuint, GLint, GLuint>, GLuint> framebuffers_;
+    GLuint samplers_[samplerCount] = {};
 };
 
 // Bytes a vertex of this format takes.

@@ -16,6 +16,7 @@ enum Dirty : std::uint32_t {
     DirtyTransforms = 1u << 3,
     DirtyTextures = 1u << 4,
     DirtySamplers = 1u << 5,
+    DirtyTarget = 1u << 6,      // render target or depth-stencil surface
     DirtyAll = 0xFFFFFFFFu,
 };
 

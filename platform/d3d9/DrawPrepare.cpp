@@ -1,4 +1,5 @@
 #include "Device.h"
+#include "Texture.h"
 
 namespace d3d9 {
 namespace {
@@ -67,6 +68,62 @@ void Device::applyViewport() {
     ++uniformGeneration_;
 }
 
+void Device::applyTarget() {
+    cache_.bindFramebuffer(framebufferFor(renderTarget_, depthStencil_));
+}
+
+namespace {
+
+GLint magnification(DWORD filter) {
+    return filter == D3DTEXF_NONE || filter == D3DTEXF_POINT ? GL_NEAREST : GL_LINEAR;
+}
+
+// Anything above LINEAR (GAUSSIANQUAD and the like) filters bilinearly; MIPFILTER NONE samples
+// the top level only.
+GLint minification(DWORD filter, DWORD mipFilter) {
+    const bool linear = magnification(filter) == GL_LINEAR;
+    switch (mipFilter) {
+    case D3DTEXF_NONE: return linear ? GL_LINEAR : GL_NEAREST;
+    case D3DTEXF_POINT: return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    default: return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    }
+}
+
+GLint addressing(DWORD mode) {
+    switch (mode) {
+    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
+    default: return GL_REPEAT;
+    }
+}
+
+} // namespace
+
+void Device::applySampler(DWORD slot) {
+    const auto& ss = state_.samplerStates[slot];
+    const GLuint sampler = samplers_[slot];
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, magnification(ss[D3DSAMP_MAGFILTER]));
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER,
+                        minification(ss[D3DSAMP_MINFILTER], ss[D3DSAMP_MIPFILTER]));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, addressing(ss[D3DSAMP_ADDRESSU]));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, addressing(ss[D3DSAMP_ADDRESSV]));
+    // BORDERCOLOR is ARGB; a texture without alpha reads the border's alpha as 1.
+    const DWORD border = ss[D3DSAMP_BORDERCOLOR];
+    const float colour[4] = {((border >> 16) & 0xFF) / 255.0f, ((border >> 8) & 0xFF) / 255.0f,
+                             (border & 0xFF) / 255.0f, ((border >> 24) & 0xFF) / 255.0f};
+    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, colour);
+}
+
+void Device::applyTextures() {
+    // The demo draws with stage 0; later stages are stored only.
+    auto* texture = static_cast<Texture*>(static_cast<IDirect3DTexture9*>(state_.textures[0]));
+    if (state_.dirty & DirtySamplers)
+        applySampler(0);
+    cache_.bindTexture(0, texture ? texture->glName() : 0);
+    cache_.bindSampler(0, samplers_[0]);
+}
+
 void Device::applyOutput() {
     const auto& rs = state_.renderStates;
     OutputState out;
@@ -125,7 +182,10 @@ void Device::applyVertexLayout(DWORD fvf, UINT stride, std::size_t offset) {
 
 void Device::prepareDraw() {
     const std::uint32_t dirty = state_.dirty;
-    cache_.bindFramebuffer(context_.backBuffer());
+    if (dirty & DirtyTarget)
+        applyTarget();
+    if (dirty & (DirtyTextures | DirtySamplers))
+        applyTextures();
     if (dirty & DirtyViewport)
         applyViewport();
     if (dirty & DirtyOutput)

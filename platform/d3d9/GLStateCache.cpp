@@ -219,3 +219,18 @@ void GLStateCache::setScissor(bool enabled, GLint x, GLint y, GLsizei width, GLs
 }
 
 } // namespace d3d9
+
+namespace d3d9 {
+
+void GLStateCache::forgetTexture(GLuint texture) {
+    for (GLuint& bound : textures_)
+        if (bound == texture)
+            bound = 0;
+}
+
+void GLStateCache::forgetFramebuffer(GLuint framebuffer) {
+    if (framebuffer_ == framebuffer)
+        framebuffer_ = ~GLuint{0};
+}
+
+} // namespace d3d9

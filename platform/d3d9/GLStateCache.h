@@ -41,6 +41,9 @@ public:
     void bindSampler(GLuint unit, GLuint sampler);
     void setViewport(GLint x, GLint y, GLsizei width, GLsizei height, float minZ, float maxZ);
     void setScissor(bool enabled, GLint x, GLint y, GLsizei width, GLsizei height);
+    // OpenGL unbinds deleted objects itself; the cache must follow.
+    void forgetTexture(GLuint texture);
+    void forgetFramebuffer(GLuint framebuffer);
 
     const GLCounters& counters() const { return counters_; }
     void resetCounters() { counters_ = {}; }

@@ -4,8 +4,24 @@
 
 struct IDirect3DDevice9;
 
-// A texture as the device binds it; the texture kinds come with their own headers.
-struct IDirect3DBaseTexture9 : IUnknown {};
+// One image: a texture level, the back buffer or a depth-stencil buffer.
+struct IDirect3DSurface9 : IUnknown {
+    virtual HRESULT GetDesc(D3DSURFACE_DESC* description) = 0;
+    virtual HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) = 0;
+    virtual HRESULT UnlockRect() = 0;
+};
+
+struct IDirect3DBaseTexture9 : IUnknown {
+    virtual DWORD GetLevelCount() = 0;
+};
+
+struct IDirect3DTexture9 : IDirect3DBaseTexture9 {
+    virtual HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* description) = 0;
+    virtual HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) = 0;
+    virtual HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
+                             DWORD flags) = 0;
+    virtual HRESULT UnlockRect(UINT level) = 0;
+};
 
 struct IDirect3D9 : IUnknown {
     virtual HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) = 0;
@@ -40,11 +56,25 @@ struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT SetFVF(DWORD fvf) = 0;
     virtual HRESULT GetFVF(DWORD* fvf) = 0;
 
+    virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
+                                  D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
+                                  HANDLE* shared) = 0;
+    virtual HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
+                                              D3DMULTISAMPLE_TYPE multiSample, DWORD quality,
+                                              BOOL discard, IDirect3DSurface9** surface,
+                                              HANDLE* shared) = 0;
+    virtual HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) = 0;
+    virtual HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) = 0;
+    virtual HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) = 0;
+    virtual HRESULT GetDepthStencilSurface(IDirect3DSurface9** surface) = 0;
+
     virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
                                     const void* vertexData, UINT stride) = 0;
 };
 
 using LPDIRECT3D9 = IDirect3D9*;
 using LPDIRECT3DDEVICE9 = IDirect3DDevice9*;
+using LPDIRECT3DTEXTURE9 = IDirect3DTexture9*;
+using LPDIRECT3DSURFACE9 = IDirect3DSurface9*;
 
 IDirect3D9* Direct3DCreate9(UINT sdkVersion);

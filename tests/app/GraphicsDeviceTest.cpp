@@ -129,3 +129,24 @@ TEST_F(GraphicsDeviceTest, NoKeyIsHeldWithoutAKeyboardPress) {
     EXPECT_EQ(graphics.isKeyDown(-1), 0);
     EXPECT_EQ(graphics.isKeyDown(256), 0);
 }
+
+TEST_F(GraphicsDeviceTest, TheNegativePassTurnsEachColourIntoItsComplement) {
+    ColorRect rect;
+    rect.init(d);
+    graphics.setBlendMode(1);
+    const int values[] = {0, 40, 128, 200, 255};
+    for (int i = 0; i < 5; ++i) {
+        rect.setColor(values[i], 255 - values[i], values[i] / 2);
+        rect.drawRect(static_cast<float>(i * 20), 0, 0, 20, 20);
+    }
+    graphics.setBlendMode(6);
+    rect.setColor(255, 255, 255);
+    rect.setAlpha(255);
+    rect.drawRect(0, 0, 0, 100, 20);
+    d->Present(nullptr, nullptr, nullptr, nullptr);
+    for (int i = 0; i < 5; ++i) {
+        const test::Rgb expected{255 - values[i], values[i], 255 - values[i] / 2};
+        EXPECT_EQ(test::countDifferent(catcher.last, i * 20, 0, i * 20 + 20, 20, expected, 1), 0)
+            << "value " << values[i];
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+// A colour or depth-stencil image the device can draw into. Its references belong to its
+// container, as on the platform: a texture level counts on its texture, the back buffer and the
+// automatic depth buffer on the device; a depth surface made on its own counts for itself and
+// keeps the device alive.
+#include "d3d9.h"
+
+#include <GL/glcorearb.h>
+#include <atomic>
+
+namespace d3d9 {
+
+class Device;
+class Texture;
+
+class Surface final : public IDirect3DSurface9 {
+public:
+    enum class Kind { Color, DepthStencil };
+
+    struct Shape {
+        Kind kind;
+        D3DFORMAT format;
+        UINT width, height;
+        DWORD usage;
+        D3DPOOL pool;
+    };
+
+    // A level of texture (which owns the OpenGL texture).
+    Surface(Device& device, Texture& texture, UINT level, const Shape& shape);
+    // An image of its own: colour as a texture, depth-stencil as a renderbuffer. container is
+    // the device for its own buffers, null for a standalone surface.
+    Surface(Device& device, IUnknown* container, const Shape& shape);
+    ~Surface() override;
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    HRESULT QueryInterface(REFIID riid, void** object) override;
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT GetDesc(D3DSURFACE_DESC* description) override;
+    HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect() override;
+
+    Kind kind() const { return shape_.kind; }
+    D3DFORMAT format() const { return shape_.format; }
+    UINT width() const { return shape_.width; }
+    UINT height() const { return shape_.height; }
+    GLuint glName() const { return name_; } // texture (colour) or renderbuffer (depth)
+    GLint level() const { return static_cast<GLint>(level_); }
+    bool valid() const { return name_ != 0; }
+
+private:
+    Device& device_;
+    Texture* texture_ = nullptr;
+    IUnknown* container_ = nullptr;
+    bool standalone_ = false;
+    UINT level_ = 0;
+    Shape shape_;
+    GLuint name_ = 0;
+    std::atomic<ULONG> references_{1};
+};
+
+// Surfaces and textures alive in the process: zero once an owner has released everything.
+int liveResources();
+void countResource(int change);
+
+} // namespace d3d9

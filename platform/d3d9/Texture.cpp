@@ -1,0 +1,122 @@
+#include "Texture.h"
+
+#include "Device.h"
+
+#include <algorithm>
+
+namespace d3d9 {
+
+UINT fullChainLength(UINT width, UINT height) {
+    UINT levels = 1;
+    for (UINT size = std::max(width, height); size > 1; size >>= 1)
+        ++levels;
+    return levels;
+}
+
+Texture::Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usage,
+                 D3DFORMAT format, D3DPOOL pool)
+    : device_(device), format_(format), pool_(pool), usage_(usage) {
+    countResource(1);
+    device_.AddRef();
+    const UINT count = levels == 0 ? fullChainLength(width, height)
+                                   : std::min(levels, fullChainLength(width, height));
+    glGenTextures(1, &name_);
+    device_.bindScratchTexture(name_);
+    const GLint internal = format == D3DFMT_A8R8G8B8 ? GL_RGBA8 : GL_RGB8;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(count - 1));
+    const bool inMemory = pool != D3DPOOL_DEFAULT;
+    levels_.resize(count);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT w = std::max(1u, width >> i), h = std::max(1u, height >> i);
+        Level& level = levels_[i];
+        // Managed levels start zeroed in memory and in OpenGL, so every chain is complete.
+        if (inMemory)
+            level.memory.assign(static_cast<std::size_t>(w) * h * 4, 0);
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), internal, static_cast<GLsizei>(w),
+                     static_cast<GLsizei>(h), 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                     inMemory ? level.memory.data() : nullptr);
+        level.surface = std::make_unique<Surface>(
+            device_, *this, i, Surface::Shape{Surface::Kind::Color, format, w, h, usage, pool});
+    }
+}
+
+Texture::~Texture() {
+    levels_.clear(); // the level surfaces first: they may be bound as the render target
+    device_.forgetTexture(this);
+    device_.deleteTexture(name_);
+    countResource(-1);
+}
+
+HRESULT Texture::QueryInterface(REFIID, void** object) {
+    if (object)
+        *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG Texture::Release() {
+    const ULONG left = --references_;
+    if (left == 0) {
+        Device& device = device_;
+        delete this;
+        device.Release();
+    }
+    return left;
+}
+
+HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* description) {
+    if (level >= levels_.size())
+        return D3DERR_INVALIDCALL;
+    HRESULT result = levels_[level].surface->GetDesc(description);
+    if (description)
+        description->Type = D3DRTYPE_SURFACE;
+    return result;
+}
+
+HRESULT Texture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) {
+    if (!surface)
+        return D3DERR_INVALIDCALL;
+    *surface = nullptr;
+    if (level >= levels_.size())
+        return D3DERR_INVALIDCALL;
+    AddRef(); // a level's reference is the texture's
+    *surface = levels_[level].surface.get();
+    return D3D_OK;
+}
+
+HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
+    if (!locked || level >= levels_.size())
+        return D3DERR_INVALIDCALL;
+    Level& l = levels_[level];
+    if (pool_ == D3DPOOL_DEFAULT || l.locked)
+        return D3DERR_INVALIDCALL; // default-pool textures live only on the card
+    const auto w = static_cast<LONG>(l.surface->width()), h = static_cast<LONG>(l.surface->height());
+    RECT whole{0, 0, w, h};
+    const RECT& r = rect ? *rect : whole;
+    if (r.left < 0 || r.top < 0 || r.right > w || r.bottom > h || r.left >= r.right ||
+        r.top >= r.bottom)
+        return D3DERR_INVALIDCALL;
+    locked->Pitch = static_cast<int>(w * 4);
+    locked->pBits = l.memory.data() + static_cast<std::size_t>(r.top) * w * 4 +
+                    static_cast<std::size_t>(r.left) * 4;
+    l.locked = true;
+    l.readOnly = (flags & D3DLOCK_READONLY) != 0;
+    return D3D_OK;
+}
+
+HRESULT Texture::UnlockRect(UINT level) {
+    if (level >= levels_.size() || !levels_[level].locked)
+        return D3DERR_INVALIDCALL;
+    Level& l = levels_[level];
+    l.locked = false;
+    if (l.readOnly)
+        return D3D_OK;
+    device_.bindScratchTexture(name_);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0,
+                    static_cast<GLsizei>(l.surface->width()),
+                    static_cast<GLsizei>(l.surface->height()), GL_BGRA, GL_UNSIGNED_BYTE,
+                    l.memory.data());
+    return D3D_OK;
+}
+
+} // namespace d3d9

@@ -1,0 +1,52 @@
+#pragma once
+// A mip chain in OpenGL. Managed textures keep a copy in memory that LockRect hands out and
+// UnlockRect uploads; render targets live only in OpenGL.
+#include "Surface.h"
+
+#include <memory>
+#include <vector>
+
+namespace d3d9 {
+
+class Texture final : public IDirect3DTexture9 {
+public:
+    Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+            D3DPOOL pool);
+    ~Texture() override;
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    bool valid() const { return name_ != 0; }
+    GLuint glName() const { return name_; }
+    D3DFORMAT format() const { return format_; }
+
+    HRESULT QueryInterface(REFIID riid, void** object) override;
+    ULONG AddRef() override { return ++references_; }
+    ULONG Release() override;
+    DWORD GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
+    HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* description) override;
+    HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) override;
+    HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect(UINT level) override;
+
+private:
+    struct Level {
+        std::unique_ptr<Surface> surface;
+        std::vector<std::uint8_t> memory; // B, G, R, A rows, top first (managed only)
+        bool locked = false;
+        bool readOnly = false;
+    };
+
+    Device& device_;
+    D3DFORMAT format_;
+    D3DPOOL pool_;
+    DWORD usage_;
+    GLuint name_ = 0;
+    std::vector<Level> levels_;
+    std::atomic<ULONG> references_{1};
+};
+
+// Levels of a full chain down to 1 x 1.
+UINT fullChainLength(UINT width, UINT height);
+
+} // namespace d3d9
