@@ -30,6 +30,12 @@ bool Device::create() {
     cache_.invalidate();
     stream_.create(cache_, 4u << 20);
     glGenSamplers(samplerCount, samplers_);
+    glEnable(GL_PROGRAM_POINT_SIZE);
+    // Rendering flips y, so the sprite's top (v = 0) is the framebuffer's lower edge.
+    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
+    GLfloat pointRange[2] = {1.0f, 64.0f};
+    glGetFloatv(GL_POINT_SIZE_RANGE, pointRange);
+    pointSizeCap_ = std::min(256.0f, pointRange[1]); // the device's MaxPointSize
 
     // The device's own buffers count their references on the device.
     backBuffer_ = std::make_unique<Surface>(
@@ -208,7 +214,8 @@ HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matri
         return D3D_OK; // texture transforms: stored nowhere, since nothing here applies them
     if (std::memcmp(slot, matrix, sizeof(D3DMATRIX)) != 0) {
         *slot = *matrix;
-        state_.dirty |= DirtyTransforms;
+        // Lights live in view space, so a new view moves them too.
+        state_.dirty |= DirtyTransforms | (state == D3DTS_VIEW ? DirtyConstants : 0u);
     }
     return D3D_OK;
 }

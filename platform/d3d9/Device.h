@@ -18,6 +18,8 @@ namespace d3d9 {
 
 struct FrameStats {
     std::uint32_t drawCalls = 0;
+    std::uint32_t drawsByType[7] = {}; // indexed by D3DPRIMITIVETYPE
+    std::uint32_t vertices = 0;
     std::uint32_t primitives = 0;
     std::uint32_t clears = 0;
     GLCounters gl;
@@ -62,6 +64,24 @@ public:
     HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) override;
     HRESULT GetDepthStencilSurface(IDirect3DSurface9** surface) override;
 
+    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
+    HRESULT GetLight(DWORD index, D3DLIGHT9* light) override;
+    HRESULT LightEnable(DWORD index, BOOL enable) override;
+    HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
+    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
+    HRESULT GetMaterial(D3DMATERIAL9* material) override;
+
+    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                               IDirect3DVertexBuffer9** buffer, HANDLE* shared) override;
+    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                              IDirect3DIndexBuffer9** buffer, HANDLE* shared) override;
+    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
+                            UINT stride) override;
+    HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) override;
+
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex,
+                                 UINT vertexCount, UINT startIndex, UINT primitiveCount) override;
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertexData,
                             UINT stride) override;
 
@@ -73,6 +93,9 @@ public:
     void deleteTexture(GLuint texture);
     void forget(Surface* surface);
     void forgetTexture(IDirect3DBaseTexture9* texture);
+    void bindBuffer(GLenum target, GLuint buffer);
+    void deleteBuffer(GLenum target, GLuint buffer);
+    void forgetBuffer(IUnknown* buffer);
 
     // Counters of the last presented frame, for tests and benchmarks.
     const FrameStats& lastFrameStats() const { return lastFrame_; }
@@ -84,10 +107,13 @@ private:
     HRESULT applyPresentation(const D3DPRESENT_PARAMETERS& parameters);
     D3DMATRIX* transformSlot(D3DTRANSFORMSTATETYPE state);
     // Turns the dirty groups into OpenGL work, in a fixed order (DrawPrepare.cpp).
-    void prepareDraw();
+    void prepareDraw(bool points);
+    void uploadTransforms(const Program& program);
+    void uploadConstants(const Program& program);
+    void countDraw(D3DPRIMITIVETYPE type, UINT primitives, GLsizei vertices);
     void applyOutput();
     void applyProgram();
-    void applyVertexLayout(DWORD fvf, UINT stride, std::size_t offset);
+    void applyVertexLayout(DWORD fvf, UINT stride, GLuint buffer, std::size_t offset);
     void applyViewport();
     void applyTarget();
     void applyTextures();
@@ -102,7 +128,12 @@ private:
     ProgramCache programs_;
     StreamBuffer stream_;
     Program* program_ = nullptr;
-    std::uint32_t uniformGeneration_ = 1;
+    std::uint32_t transformGeneration_ = 1;
+    std::uint32_t constantsGeneration_ = 1;
+    bool points_ = false;
+    float pointSizeCap_ = 64.0f;
+    GLuint layoutBuffer_ = 0;
+    GLuint elementBuffer_ = 0;
     DWORD layoutFvf_ = 0;
     UINT layoutStride_ = 0;
     std::size_t layoutOffset_ = ~std::size_t{0};

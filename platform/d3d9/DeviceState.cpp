@@ -8,6 +8,15 @@ D3DMATRIX identityMatrix() {
     return m;
 }
 
+// What LightEnable makes of a slot never set: a white directional light along +z.
+D3DLIGHT9 defaultLight() {
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+    light.Direction = {0.0f, 0.0f, 1.0f};
+    return light;
+}
+
 void DeviceState::setDefaults(bool autoDepthStencil, DWORD targetWidth, DWORD targetHeight) {
     renderStates.fill(0);
     auto rs = [this](D3DRENDERSTATETYPE s, DWORD v) { renderStates[s] = v; };
@@ -81,6 +90,11 @@ void DeviceState::setDefaults(bool autoDepthStencil, DWORD targetWidth, DWORD ta
     fvf = 0;
     textures.fill(nullptr);
     viewport = D3DVIEWPORT9{0, 0, targetWidth, targetHeight, 0.0f, 1.0f};
+    lights.clear();
+    material = D3DMATERIAL9{};
+    stream = nullptr;
+    streamOffset = streamStride = 0;
+    indices = nullptr;
     dirty = DirtyAll;
 }
 
@@ -97,6 +111,15 @@ std::uint32_t dirtyGroupOfRenderState(D3DRENDERSTATETYPE state) {
     case D3DRS_CULLMODE:
     case D3DRS_COLORWRITEENABLE:
         return DirtyOutput;
+    case D3DRS_AMBIENT:
+    case D3DRS_TEXTUREFACTOR:
+    case D3DRS_POINTSIZE:
+    case D3DRS_POINTSIZE_MIN:
+    case D3DRS_POINTSIZE_MAX:
+    case D3DRS_POINTSCALE_A:
+    case D3DRS_POINTSCALE_B:
+    case D3DRS_POINTSCALE_C:
+        return DirtyConstants;
     default:
         return DirtyProgram;
     }

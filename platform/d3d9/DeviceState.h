@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <map>
 #include <cstdint>
 
 namespace d3d9 {
@@ -17,6 +18,8 @@ enum Dirty : std::uint32_t {
     DirtyTextures = 1u << 4,
     DirtySamplers = 1u << 5,
     DirtyTarget = 1u << 6,      // render target or depth-stencil surface
+    DirtyConstants = 1u << 7,   // lights, material, ambient, point size: uniforms only
+    DirtyStream = 1u << 8,      // vertex buffer, offset, stride or index buffer
     DirtyAll = 0xFFFFFFFFu,
 };
 
@@ -34,6 +37,16 @@ struct DeviceState {
     DWORD fvf = 0;
     std::array<IDirect3DBaseTexture9*, stageCount> textures{};
     D3DVIEWPORT9 viewport{};
+
+    struct LightSlot {
+        D3DLIGHT9 light;
+        bool enabled;
+    };
+    std::map<DWORD, LightSlot> lights; // by index; the first 8 enabled ones light
+    D3DMATERIAL9 material{};
+    IDirect3DVertexBuffer9* stream = nullptr;
+    UINT streamOffset = 0, streamStride = 0;
+    IDirect3DIndexBuffer9* indices = nullptr;
     std::uint32_t dirty = DirtyAll;
 
     // Direct3D 9's state after CreateDevice and after Reset.
@@ -41,6 +54,7 @@ struct DeviceState {
 };
 
 D3DMATRIX identityMatrix();
+D3DLIGHT9 defaultLight();
 std::uint32_t dirtyGroupOfRenderState(D3DRENDERSTATETYPE state);
 
 inline DWORD floatBits(float value) {

@@ -1,10 +1,14 @@
+#include "Buffer.h"
 #include "Device.h"
 #include "Texture.h"
+
+#include <cmath>
 
 namespace d3d9 {
 namespace {
 
-constexpr GLuint positionLocation = 0, diffuseLocation = 2, texCoordLocation = 4;
+constexpr GLuint positionLocation = 0, normalLocation = 1, diffuseLocation = 2,
+                 specularLocation = 3, texCoordLocation = 4;
 
 D3DMATRIX multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
     D3DMATRIX r{};
@@ -13,6 +17,36 @@ D3DMATRIX multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
             for (int k = 0; k < 4; ++k)
                 r.m[i][j] += a.m[i][k] * b.m[k][j];
     return r;
+}
+
+// The inverse of the upper 3 x 3 of m; identity when m is singular, so normals never go NaN.
+void inverse3x3(const D3DMATRIX& m, float out[9]) {
+    const float a = m._11, b = m._12, c = m._13, d = m._21, e = m._22, f = m._23, g = m._31,
+                h = m._32, i = m._33;
+    const float det = a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
+    if (!std::isfinite(det) || std::fabs(det) < 1e-30f) {
+        const float identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+        std::copy(identity, identity + 9, out);
+        return;
+    }
+    const float r = 1.0f / det;
+    const float result[9] = {(e * i - f * h) * r, (c * h - b * i) * r, (b * f - c * e) * r,
+                             (f * g - d * i) * r, (a * i - c * g) * r, (c * d - a * f) * r,
+                             (d * h - e * g) * r, (b * g - a * h) * r, (a * e - b * d) * r};
+    std::copy(result, result + 9, out);
+}
+
+void colour(GLint location, const D3DCOLORVALUE& c) { glUniform4f(location, c.r, c.g, c.b, c.a); }
+
+void argb(GLint location, DWORD c) {
+    glUniform4f(location, ((c >> 16) & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f,
+                (c & 0xFF) / 255.0f, ((c >> 24) & 0xFF) / 255.0f);
+}
+
+float asFloat(DWORD bits) {
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
 }
 
 GLsizei vertexCount(D3DPRIMITIVETYPE type, UINT primitives) {
@@ -65,7 +99,6 @@ void Device::applyViewport() {
     cache_.setViewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y),
                        static_cast<GLsizei>(vp.Width), static_cast<GLsizei>(vp.Height), vp.MinZ,
                        vp.MaxZ);
-    ++uniformGeneration_;
 }
 
 void Device::applyTarget() {
@@ -141,46 +174,128 @@ void Device::applyOutput() {
 }
 
 void Device::applyProgram() {
-    const FixedFunctionKey key = makeKey(state_, state_.fvf, state_.textures[0] != nullptr);
+    const FixedFunctionKey key =
+        makeKey(state_, state_.fvf, state_.textures[0] != nullptr, points_);
     program_ = &programs_.get(key);
     cache_.useProgram(program_->name);
 }
 
-void Device::applyVertexLayout(DWORD fvf, UINT stride, std::size_t offset) {
-    if (fvf == layoutFvf_ && stride == layoutStride_ && offset == layoutOffset_)
+void Device::applyVertexLayout(DWORD fvf, UINT stride, GLuint buffer, std::size_t offset) {
+    if (fvf == layoutFvf_ && stride == layoutStride_ && buffer == layoutBuffer_ &&
+        offset == layoutOffset_)
         return;
-    layoutFvf_ = fvf, layoutStride_ = stride, layoutOffset_ = offset;
+    layoutFvf_ = fvf, layoutStride_ = stride, layoutBuffer_ = buffer, layoutOffset_ = offset;
+    cache_.bindArrayBuffer(buffer);
+    const auto s = static_cast<GLsizei>(stride);
+    auto attribute = [&](GLuint location, bool present, GLint size, GLenum type, bool normalised,
+                         std::size_t& at, std::size_t bytes) {
+        if (!present) {
+            glDisableVertexAttribArray(location);
+            return;
+        }
+        glEnableVertexAttribArray(location);
+        glVertexAttribPointer(location, size, type, normalised ? GL_TRUE : GL_FALSE, s,
+                              reinterpret_cast<const void*>(at));
+        at += bytes;
+    };
     std::size_t at = offset;
     const bool pretransformed = (fvf & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW;
-    glEnableVertexAttribArray(positionLocation);
-    glVertexAttribPointer(positionLocation, pretransformed ? 4 : 3, GL_FLOAT, GL_FALSE,
-                          static_cast<GLsizei>(stride), reinterpret_cast<const void*>(at));
-    at += pretransformed ? 16 : 12;
-    if (fvf & D3DFVF_NORMAL)
-        at += 12;
+    attribute(positionLocation, true, pretransformed ? 4 : 3, GL_FLOAT, false, at,
+              pretransformed ? 16 : 12);
+    attribute(normalLocation, (fvf & D3DFVF_NORMAL) != 0, 3, GL_FLOAT, false, at, 12);
     if (fvf & D3DFVF_PSIZE)
         at += 4;
-    if (fvf & D3DFVF_DIFFUSE) {
-        // D3DCOLOR is B, G, R, A in memory.
-        glEnableVertexAttribArray(diffuseLocation);
-        glVertexAttribPointer(diffuseLocation, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE,
-                              static_cast<GLsizei>(stride), reinterpret_cast<const void*>(at));
-        at += 4;
-    } else {
-        glDisableVertexAttribArray(diffuseLocation);
-    }
-    if (fvf & D3DFVF_SPECULAR)
-        at += 4;
-    if (fvf & D3DFVF_TEXCOUNT_MASK) {
-        glEnableVertexAttribArray(texCoordLocation);
-        glVertexAttribPointer(texCoordLocation, 2, GL_FLOAT, GL_FALSE,
-                              static_cast<GLsizei>(stride), reinterpret_cast<const void*>(at));
-    } else {
-        glDisableVertexAttribArray(texCoordLocation);
+    // D3DCOLOR is B, G, R, A in memory.
+    attribute(diffuseLocation, (fvf & D3DFVF_DIFFUSE) != 0, GL_BGRA, GL_UNSIGNED_BYTE, true, at, 4);
+    attribute(specularLocation, (fvf & D3DFVF_SPECULAR) != 0, GL_BGRA, GL_UNSIGNED_BYTE, true, at,
+              4);
+    attribute(texCoordLocation, (fvf & D3DFVF_TEXCOUNT_MASK) != 0, 2, GL_FLOAT, false, at, 8);
+}
+
+void Device::uploadTransforms(const Program& program) {
+    const D3DVIEWPORT9& vp = state_.viewport;
+    glUniform4f(program.viewport, static_cast<float>(vp.X), static_cast<float>(vp.Y),
+                static_cast<float>(vp.Width), static_cast<float>(vp.Height));
+    const D3DMATRIX worldView = multiply(state_.world, state_.view);
+    const D3DMATRIX wvp = multiply(worldView, state_.projection);
+    // Row-major Direct3D matrices read as column-major GLSL ones are transposed, which is
+    // what row vectors need: the shaders multiply matrix x vector.
+    glUniformMatrix4fv(program.worldViewProjection, 1, GL_FALSE, &wvp.m[0][0]);
+    if (program.worldView >= 0)
+        glUniformMatrix4fv(program.worldView, 1, GL_FALSE, &worldView.m[0][0]);
+    if (program.normalMatrix >= 0) {
+        float normal[9];
+        inverse3x3(worldView, normal);
+        glUniformMatrix3fv(program.normalMatrix, 1, GL_TRUE, normal);
     }
 }
 
-void Device::prepareDraw() {
+void Device::uploadConstants(const Program& program) {
+    const auto& rs = state_.renderStates;
+    argb(program.textureFactor, rs[D3DRS_TEXTUREFACTOR]);
+    const float maxSize = std::min(asFloat(rs[D3DRS_POINTSIZE_MAX]), pointSizeCap_);
+    glUniform4f(program.pointSize, asFloat(rs[D3DRS_POINTSIZE]), asFloat(rs[D3DRS_POINTSIZE_MIN]),
+                maxSize, 0.0f);
+    glUniform3f(program.pointScale, asFloat(rs[D3DRS_POINTSCALE_A]),
+                asFloat(rs[D3DRS_POINTSCALE_B]), asFloat(rs[D3DRS_POINTSCALE_C]));
+    if (program.materialDiffuse < 0)
+        return; // unlit
+    const D3DMATERIAL9& m = state_.material;
+    colour(program.materialDiffuse, m.Diffuse);
+    colour(program.materialAmbient, m.Ambient);
+    colour(program.materialSpecular, m.Specular);
+    colour(program.materialEmissive, m.Emissive);
+    glUniform1f(program.materialPower, m.Power);
+    argb(program.globalAmbient, rs[D3DRS_AMBIENT]);
+    if (program.lightSpot < 0)
+        return;
+    // The first eight enabled lights, moved into view space.
+    const D3DMATRIX& v = state_.view;
+    float position[24] = {}, direction[24] = {}, diffuse[32] = {}, specular[32] = {},
+          ambient[32] = {}, attenuation[32] = {}, spot[32] = {};
+    int n = 0;
+    for (const auto& [index, slot] : state_.lights) {
+        if (!slot.enabled || n >= 8)
+            continue;
+        const D3DLIGHT9& l = slot.light;
+        const D3DVECTOR& p = l.Position;
+        const D3DVECTOR& d = l.Direction;
+        position[3 * n] = p.x * v._11 + p.y * v._21 + p.z * v._31 + v._41;
+        position[3 * n + 1] = p.x * v._12 + p.y * v._22 + p.z * v._32 + v._42;
+        position[3 * n + 2] = p.x * v._13 + p.y * v._23 + p.z * v._33 + v._43;
+        float dx = d.x * v._11 + d.y * v._21 + d.z * v._31;
+        float dy = d.x * v._12 + d.y * v._22 + d.z * v._32;
+        float dz = d.x * v._13 + d.y * v._23 + d.z * v._33;
+        const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
+        if (length > 0)
+            dx /= length, dy /= length, dz /= length;
+        direction[3 * n] = dx, direction[3 * n + 1] = dy, direction[3 * n + 2] = dz;
+        auto put = [n](float* array, const D3DCOLORVALUE& c) {
+            array[4 * n] = c.r, array[4 * n + 1] = c.g, array[4 * n + 2] = c.b, array[4 * n + 3] = c.a;
+        };
+        put(diffuse, l.Diffuse);
+        put(specular, l.Specular);
+        put(ambient, l.Ambient);
+        attenuation[4 * n] = l.Attenuation0, attenuation[4 * n + 1] = l.Attenuation1;
+        attenuation[4 * n + 2] = l.Attenuation2, attenuation[4 * n + 3] = l.Range;
+        spot[4 * n] = std::cos(l.Theta / 2), spot[4 * n + 1] = std::cos(l.Phi / 2);
+        spot[4 * n + 2] = l.Falloff, spot[4 * n + 3] = static_cast<float>(l.Type);
+        ++n;
+    }
+    glUniform3fv(program.lightPosition, n, position);
+    glUniform3fv(program.lightDirection, n, direction);
+    glUniform4fv(program.lightDiffuse, n, diffuse);
+    glUniform4fv(program.lightSpecular, n, specular);
+    glUniform4fv(program.lightAmbient, n, ambient);
+    glUniform4fv(program.lightAttenuation, n, attenuation);
+    glUniform4fv(program.lightSpot, n, spot);
+}
+
+void Device::prepareDraw(bool points) {
+    if (points != points_) {
+        points_ = points;
+        state_.dirty |= DirtyProgram;
+    }
     const std::uint32_t dirty = state_.dirty;
     if (dirty & DirtyTarget)
         applyTarget();
@@ -192,36 +307,82 @@ void Device::prepareDraw() {
         applyOutput();
     if (dirty & (DirtyProgram | DirtyTextures))
         applyProgram();
-    if (dirty & DirtyTransforms)
-        ++uniformGeneration_;
-    if (program_->uniformGeneration != uniformGeneration_) {
-        const D3DVIEWPORT9& vp = state_.viewport;
-        glUniform4f(program_->viewport, static_cast<float>(vp.X), static_cast<float>(vp.Y),
-                    static_cast<float>(vp.Width), static_cast<float>(vp.Height));
-        const D3DMATRIX wvp = multiply(multiply(state_.world, state_.view), state_.projection);
-        glUniformMatrix4fv(program_->worldViewProjection, 1, GL_FALSE, &wvp.m[0][0]);
-        const DWORD factor = state_.renderStates[D3DRS_TEXTUREFACTOR];
-        glUniform4f(program_->textureFactor, ((factor >> 16) & 0xFF) / 255.0f,
-                    ((factor >> 8) & 0xFF) / 255.0f, (factor & 0xFF) / 255.0f,
-                    ((factor >> 24) & 0xFF) / 255.0f);
-        program_->uniformGeneration = uniformGeneration_;
+    if (dirty & (DirtyTransforms | DirtyViewport))
+        ++transformGeneration_;
+    if (dirty & (DirtyConstants | DirtyViewport))
+        ++constantsGeneration_;
+    if (program_->transformGeneration != transformGeneration_) {
+        uploadTransforms(*program_);
+        program_->transformGeneration = transformGeneration_;
+    }
+    if (program_->constantsGeneration != constantsGeneration_) {
+        uploadConstants(*program_);
+        program_->constantsGeneration = constantsGeneration_;
     }
     state_.dirty = 0;
+}
+
+void Device::countDraw(D3DPRIMITIVETYPE type, UINT primitives, GLsizei vertices) {
+    ++frame_.drawCalls;
+    ++frame_.drawsByType[type <= D3DPT_TRIANGLEFAN ? type : 0];
+    frame_.primitives += primitives;
+    frame_.vertices += static_cast<std::uint32_t>(vertices);
+}
+
+bool validDraw(DWORD fvf, UINT stride, GLsizei vertices) {
+    return stride != 0 && vertices > 0 && (fvf & D3DFVF_POSITION_MASK) != 0 &&
+           vertexSize(fvf) <= stride;
+}
+
+HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {
+    const GLsizei vertices = vertexCount(type, primitiveCount);
+    auto* buffer = static_cast<VertexBuffer*>(state_.stream);
+    const UINT stride = state_.streamStride;
+    if (!context_.alive() || !buffer || !validDraw(state_.fvf, stride, vertices) ||
+        state_.streamOffset + (static_cast<std::uint64_t>(startVertex) + vertices) * stride >
+            buffer->buffer().length())
+        return D3DERR_INVALIDCALL;
+    prepareDraw(type == D3DPT_POINTLIST);
+    applyVertexLayout(state_.fvf, stride, buffer->buffer().glName(), state_.streamOffset);
+    glDrawArrays(glPrimitive(type), static_cast<GLint>(startVertex), vertices);
+    countDraw(type, primitiveCount, vertices);
+    return D3D_OK;
+}
+
+HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT, UINT,
+                                     UINT startIndex, UINT primitiveCount) {
+    const GLsizei indices = vertexCount(type, primitiveCount);
+    auto* vertices = static_cast<VertexBuffer*>(state_.stream);
+    auto* index = static_cast<IndexBuffer*>(state_.indices);
+    const UINT stride = state_.streamStride;
+    if (!context_.alive() || !vertices || !index || baseVertexIndex < 0 ||
+        !validDraw(state_.fvf, stride, indices))
+        return D3DERR_INVALIDCALL;
+    const UINT indexSize = index->format() == D3DFMT_INDEX32 ? 4 : 2;
+    if ((static_cast<std::uint64_t>(startIndex) + indices) * indexSize > index->buffer().length())
+        return D3DERR_INVALIDCALL;
+    prepareDraw(type == D3DPT_POINTLIST);
+    applyVertexLayout(state_.fvf, stride, vertices->buffer().glName(),
+                      state_.streamOffset + static_cast<std::size_t>(baseVertexIndex) * stride);
+    bindBuffer(GL_ELEMENT_ARRAY_BUFFER, index->buffer().glName());
+    glDrawElements(glPrimitive(type), indices,
+                   indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                   reinterpret_cast<const void*>(static_cast<std::size_t>(startIndex) * indexSize));
+    countDraw(type, primitiveCount, indices);
+    return D3D_OK;
 }
 
 HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
                                 const void* vertexData, UINT stride) {
     const GLsizei vertices = vertexCount(type, primitiveCount);
-    if (!context_.alive() || !vertexData || stride == 0 || vertices == 0 ||
-        (state_.fvf & D3DFVF_POSITION_MASK) == 0 || vertexSize(state_.fvf) > stride)
+    if (!context_.alive() || !vertexData || !validDraw(state_.fvf, stride, vertices))
         return D3DERR_INVALIDCALL;
     const std::size_t offset =
         stream_.write(cache_, vertexData, static_cast<std::size_t>(vertices) * stride);
-    prepareDraw();
-    applyVertexLayout(state_.fvf, stride, offset);
+    prepareDraw(type == D3DPT_POINTLIST);
+    applyVertexLayout(state_.fvf, stride, stream_.name(), offset);
     glDrawArrays(glPrimitive(type), 0, vertices);
-    ++frame_.drawCalls;
-    frame_.primitives += primitiveCount;
+    countDraw(type, primitiveCount, vertices);
     return D3D_OK;
 }
 

@@ -66,7 +66,8 @@ void dump(const FixedFunctionKey& key, const std::string& vertex, const std::str
     if (!folder || !*folder)
         return;
     char name[64];
-    std::snprintf(name, sizeof name, "/ff_%012llx", static_cast<unsigned long long>(key.bits()));
+    const auto b = key.bits();
+    std::snprintf(name, sizeof name, "/ff_%08x%08x%08x", b[2], b[1], b[0]);
     std::ofstream(std::string(folder) + name + ".vert") << vertex;
     std::ofstream(std::string(folder) + name + ".frag") << fragment;
 }
@@ -94,6 +95,24 @@ Program link(const FixedFunctionKey& key) {
     program.viewport = glGetUniformLocation(program.name, "uViewport");
     program.worldViewProjection = glGetUniformLocation(program.name, "uWorldViewProjection");
     program.textureFactor = glGetUniformLocation(program.name, "uTextureFactor");
+    auto at = [&program](const char* name) { return glGetUniformLocation(program.name, name); };
+    program.worldView = at("uWorldView");
+    program.normalMatrix = at("uNormalMatrix");
+    program.materialDiffuse = at("uMaterialDiffuse");
+    program.materialAmbient = at("uMaterialAmbient");
+    program.materialSpecular = at("uMaterialSpecular");
+    program.materialEmissive = at("uMaterialEmissive");
+    program.materialPower = at("uMaterialPower");
+    program.globalAmbient = at("uGlobalAmbient");
+    program.lightPosition = at("uLightPosition");
+    program.lightDirection = at("uLightDirection");
+    program.lightDiffuse = at("uLightDiffuse");
+    program.lightSpecular = at("uLightSpecular");
+    program.lightAmbient = at("uLightAmbient");
+    program.lightAttenuation = at("uLightAttenuation");
+    program.lightSpot = at("uLightSpot");
+    program.pointSize = at("uPointSize");
+    program.pointScale = at("uPointScale");
     const GLint texture0 = glGetUniformLocation(program.name, "uTexture0");
     if (texture0 >= 0) {
         glUseProgram(program.name);
@@ -105,10 +124,10 @@ Program link(const FixedFunctionKey& key) {
 
 } // namespace
 
-std::uint64_t FixedFunctionKey::bits() const {
-    std::uint64_t packed = 0;
+FixedFunctionKey::Bits FixedFunctionKey::bits() const {
+    Bits packed{};
     static_assert(sizeof(FixedFunctionKey) <= sizeof packed);
-    std::memcpy(&packed, this, sizeof(FixedFunctionKey));
+    std::memcpy(packed.data(), this, sizeof(FixedFunctionKey));
     return packed;
 }
 
@@ -117,17 +136,66 @@ std::string FixedFunctionKey::describe() const {
     out << "pretransformed=" << pretransformed << " diffuse=" << hasDiffuse
         << " texcoord=" << hasTexCoord << " zeroDepth=" << zeroDepth << " textured=" << textured
         << " flat=" << flat << " colorOp=" << colorOp << '(' << colorArg1 << ',' << colorArg2
-        << ") alphaOp=" << alphaOp << '(' << alphaArg1 << ',' << alphaArg2 << ')';
+        << ") alphaOp=" << alphaOp << '(' << alphaArg1 << ',' << alphaArg2 << ')'
+        << " lighting=" << lighting << " normal=" << hasNormal << " specular=" << hasSpecular
+        << " normalize=" << normalizeNormals << " localViewer=" << localViewer
+        << " specularEnable=" << specularEnable << " lights=" << lightCount << " sources="
+        << diffuseSource << ambientSource << specularSource << emissiveSource
+        << " points=" << points << " pointScale=" << pointScale << " sprite=" << pointSprite;
     return out.str();
 }
 
-FixedFunctionKey makeKey(const DeviceState& state, DWORD fvf, bool textureBound) {
+namespace {
+
+// Which colour feeds a material term: a vertex colour only where the vertex has it.
+std::uint32_t materialSource(DWORD source, bool colorVertex, bool hasDiffuse, bool hasSpecular) {
+    if (colorVertex && source == D3DMCS_COLOR1 && hasDiffuse)
+        return D3DMCS_COLOR1;
+    if (colorVertex && source == D3DMCS_COLOR2 && hasSpecular)
+        return D3DMCS_COLOR2;
+    return D3DMCS_MATERIAL;
+}
+
+void fillVertexProcessing(FixedFunctionKey& key, const DeviceState& state, bool points) {
+    const auto& rs = state.renderStates;
+    key.specularEnable = rs[D3DRS_SPECULARENABLE] != FALSE;
+    key.points = points;
+    if (points && !key.pretransformed) {
+        key.pointScale = rs[D3DRS_POINTSCALEENABLE] != FALSE;
+    }
+    key.pointSprite = points && rs[D3DRS_POINTSPRITEENABLE] != FALSE;
+    if (key.pretransformed || rs[D3DRS_LIGHTING] == FALSE)
+        return;
+    key.lighting = 1;
+    key.normalizeNormals = key.hasNormal && rs[D3DRS_NORMALIZENORMALS] != FALSE;
+    key.localViewer = key.hasNormal && key.specularEnable && rs[D3DRS_LOCALVIEWER] != FALSE;
+    int lights = 0;
+    for (const auto& [index, slot] : state.lights)
+        if (slot.enabled && lights < 8)
+            ++lights;
+    key.lightCount = static_cast<std::uint32_t>(lights);
+    const bool colorVertex = rs[D3DRS_COLORVERTEX] != FALSE;
+    auto source = [&](D3DRENDERSTATETYPE s) {
+        return materialSource(rs[s], colorVertex, key.hasDiffuse, key.hasSpecular);
+    };
+    key.diffuseSource = source(D3DRS_DIFFUSEMATERIALSOURCE);
+    key.ambientSource = source(D3DRS_AMBIENTMATERIALSOURCE);
+    key.specularSource = key.specularEnable ? source(D3DRS_SPECULARMATERIALSOURCE) : 0;
+    key.emissiveSource = source(D3DRS_EMISSIVEMATERIALSOURCE);
+}
+
+} // namespace
+
+FixedFunctionKey makeKey(const DeviceState& state, DWORD fvf, bool textureBound, bool points) {
     FixedFunctionKey key;
     std::memset(&key, 0, sizeof key);
     const auto& rs = state.renderStates;
     key.pretransformed = (fvf & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW;
     key.hasDiffuse = (fvf & D3DFVF_DIFFUSE) != 0;
-    key.hasTexCoord = (fvf & D3DFVF_TEXCOUNT_MASK) != 0;
+    key.hasNormal = !key.pretransformed && (fvf & D3DFVF_NORMAL) != 0;
+    key.hasSpecular = (fvf & D3DFVF_SPECULAR) != 0;
+    fillVertexProcessing(key, state, points);
+    key.hasTexCoord = (fvf & D3DFVF_TEXCOUNT_MASK) != 0 && !key.pointSprite;
     key.zeroDepth = key.pretransformed && rs[D3DRS_ZENABLE] == D3DZB_FALSE;
     key.flat = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
 
@@ -167,13 +235,21 @@ std::string fixedFunctionSource(const FixedFunctionKey& key, bool vertexStage) {
         << "\n#define FLAT " << key.flat << "\n#define COLOR_OP " << key.colorOp
         << "\n#define COLOR_ARG1 " << key.colorArg1 << "\n#define COLOR_ARG2 " << key.colorArg2
         << "\n#define ALPHA_OP " << key.alphaOp << "\n#define ALPHA_ARG1 " << key.alphaArg1
-        << "\n#define ALPHA_ARG2 " << key.alphaArg2 << "\n";
+        << "\n#define ALPHA_ARG2 " << key.alphaArg2 << "\n#define LIGHTING " << key.lighting
+        << "\n#define HAS_NORMAL " << key.hasNormal << "\n#define HAS_SPECULAR " << key.hasSpecular
+        << "\n#define NORMALIZE_NORMALS " << key.normalizeNormals << "\n#define LOCAL_VIEWER "
+        << key.localViewer << "\n#define SPECULAR_ENABLE " << key.specularEnable
+        << "\n#define LIGHT_COUNT " << key.lightCount << "\n#define DIFFUSE_SOURCE "
+        << key.diffuseSource << "\n#define AMBIENT_SOURCE " << key.ambientSource
+        << "\n#define SPECULAR_SOURCE " << key.specularSource << "\n#define EMISSIVE_SOURCE "
+        << key.emissiveSource << "\n#define POINTS " << key.points << "\n#define POINT_SCALE "
+        << key.pointScale << "\n#define POINT_SPRITE " << key.pointSprite << "\n";
     out << fixedFunctionGlsl;
     return out.str();
 }
 
 Program& ProgramCache::get(const FixedFunctionKey& key) {
-    const std::uint64_t bits = key.bits();
+    const FixedFunctionKey::Bits bits = key.bits();
     auto found = programs_.find(bits);
     if (found != programs_.end())
         return found->second;

@@ -6,7 +6,8 @@
 #include <GL/glcorearb.h>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <array>
+#include <map>
 
 namespace d3d9 {
 
@@ -23,12 +24,28 @@ struct FixedFunctionKey {
     std::uint32_t colorArg2 : 6;
     std::uint32_t alphaArg1 : 6;
     std::uint32_t alphaArg2 : 6;
+    // Vertex processing.
+    std::uint32_t lighting : 1;
+    std::uint32_t hasNormal : 1;
+    std::uint32_t hasSpecular : 1;
+    std::uint32_t normalizeNormals : 1;
+    std::uint32_t localViewer : 1;
+    std::uint32_t specularEnable : 1;
+    std::uint32_t lightCount : 4;
+    std::uint32_t diffuseSource : 2; // D3DMCS_*, cleared to MATERIAL where the vertex lacks it
+    std::uint32_t ambientSource : 2;
+    std::uint32_t specularSource : 2;
+    std::uint32_t emissiveSource : 2;
+    std::uint32_t points : 1;
+    std::uint32_t pointScale : 1;
+    std::uint32_t pointSprite : 1;
 
-    std::uint64_t bits() const;
+    using Bits = std::array<std::uint32_t, 3>;
+    Bits bits() const;
     std::string describe() const;
 };
 
-FixedFunctionKey makeKey(const DeviceState& state, DWORD fvf, bool textureBound);
+FixedFunctionKey makeKey(const DeviceState& state, DWORD fvf, bool textureBound, bool points);
 std::string fixedFunctionSource(const FixedFunctionKey& key, bool vertexStage);
 
 struct Program {
@@ -36,7 +53,15 @@ struct Program {
     GLint viewport = -1;
     GLint worldViewProjection = -1;
     GLint textureFactor = -1;
-    std::uint32_t uniformGeneration = 0; // the device's generation last uploaded
+    GLint worldView = -1, normalMatrix = -1;
+    GLint materialDiffuse = -1, materialAmbient = -1, materialSpecular = -1,
+          materialEmissive = -1, materialPower = -1, globalAmbient = -1;
+    GLint lightPosition = -1, lightDirection = -1, lightDiffuse = -1, lightSpecular = -1,
+          lightAmbient = -1, lightAttenuation = -1, lightSpot = -1;
+    GLint pointSize = -1, pointScale = -1;
+    // The device's generations last uploaded: transforms change every draw, the rest rarely.
+    std::uint32_t transformGeneration = 0;
+    std::uint32_t constantsGeneration = 0;
 };
 
 class ProgramCache {
@@ -48,7 +73,7 @@ public:
     std::size_t size() const { return programs_.size(); }
 
 private:
-    std::unordered_map<std::uint64_t, Program> programs_;
+    std::map<FixedFunctionKey::Bits, Program> programs_;
 };
 
 } // namespace d3d9

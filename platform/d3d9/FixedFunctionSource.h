@@ -23,16 +23,123 @@ inline constexpr const char* fixedFunctionGlsl = R"GLSL(
 #define COLOR_INTERPOLATION smooth
 #endif
 
+#define MCS_MATERIAL 0
+#define MCS_COLOR1 1
+#define MCS_COLOR2 2
+#define LIGHT_POINT 1
+#define LIGHT_SPOT 2
+
 #ifdef VERTEX_STAGE
 layout(location = 0) in vec4 inPosition;
+layout(location = 1) in vec3 inNormal;
 layout(location = 2) in vec4 inDiffuse;
+layout(location = 3) in vec4 inSpecular;
 layout(location = 4) in vec2 inTexCoord0;
 
 uniform vec4 uViewport; // x, y, width, height of the Direct3D viewport, in pixels
 uniform mat4 uWorldViewProjection;
+uniform mat4 uWorldView;
+uniform mat3 uNormalMatrix; // inverse transpose of world x view
+
+uniform vec4 uMaterialDiffuse, uMaterialAmbient, uMaterialSpecular, uMaterialEmissive;
+uniform float uMaterialPower;
+uniform vec4 uGlobalAmbient;
+#if LIGHT_COUNT > 0
+// In view space. Attenuation: (att0, att1, att2, range); spot: (cos theta/2, cos phi/2,
+// falloff, type).
+uniform vec3 uLightPosition[LIGHT_COUNT], uLightDirection[LIGHT_COUNT];
+uniform vec4 uLightDiffuse[LIGHT_COUNT], uLightSpecular[LIGHT_COUNT], uLightAmbient[LIGHT_COUNT];
+uniform vec4 uLightAttenuation[LIGHT_COUNT], uLightSpot[LIGHT_COUNT];
+#endif
+uniform vec4 uPointSize;  // size, minimum, maximum (already within the device's cap)
+uniform vec3 uPointScale; // A, B, C
 
 COLOR_INTERPOLATION out vec4 vDiffuse;
+COLOR_INTERPOLATION out vec4 vSpecular;
 out vec2 vTexCoord0;
+
+vec4 vertexDiffuse() {
+#if HAS_DIFFUSE
+    return inDiffuse;
+#else
+    return vec4(1.0);
+#endif
+}
+
+vec4 vertexSpecular() {
+#if HAS_SPECULAR
+    return inSpecular;
+#else
+    return vec4(0.0, 0.0, 0.0, 1.0);
+#endif
+}
+
+vec4 materialColour(int source, vec4 material) {
+    return source == MCS_COLOR1 ? vertexDiffuse() : source == MCS_COLOR2 ? vertexSpecular() : material;
+}
+
+#if LIGHTING
+// Direct3D's vertex lighting, in view space, clamped per vertex.
+void light(vec3 position) {
+    vec3 ambient = uGlobalAmbient.rgb, diffuse = vec3(0.0), specular = vec3(0.0);
+#if HAS_NORMAL
+    vec3 normal = uNormalMatrix * inNormal;
+#if NORMALIZE_NORMALS
+    float length2 = dot(normal, normal);
+    normal = length2 > 0.0 ? normal * inversesqrt(length2) : normal;
+#endif
+#if LOCAL_VIEWER
+    vec3 toEye = dot(position, position) > 0.0 ? normalize(-position) : vec3(0.0, 0.0, -1.0);
+#else
+    vec3 toEye = vec3(0.0, 0.0, -1.0);
+#endif
+#endif
+#if LIGHT_COUNT > 0
+    for (int i = 0; i < LIGHT_COUNT; ++i) {
+        int type = int(uLightSpot[i].w);
+        vec3 toLight = -uLightDirection[i];
+        float strength = 1.0;
+        if (type == LIGHT_POINT || type == LIGHT_SPOT) {
+            vec3 offset = uLightPosition[i] - position;
+            float d = length(offset);
+            toLight = d > 0.0 ? offset / d : vec3(0.0, 0.0, -1.0);
+            vec4 att = uLightAttenuation[i];
+            float denominator = att.x + att.y * d + att.z * d * d;
+            strength = d > att.w ? 0.0 : denominator > 0.0 ? min(1.0 / denominator, 3.4e38) : 3.4e38;
+            if (type == LIGHT_SPOT) {
+                float rho = dot(-toLight, uLightDirection[i]);
+                vec4 spot = uLightSpot[i];
+                strength *= rho > spot.x ? 1.0
+                          : rho <= spot.y ? 0.0
+                          : pow((rho - spot.y) / (spot.x - spot.y), spot.z);
+            }
+        }
+        ambient += uLightAmbient[i].rgb * strength;
+#if HAS_NORMAL
+        float nDotL = dot(normal, toLight);
+        diffuse += uLightDiffuse[i].rgb * clamp(nDotL, 0.0, 1.0) * strength;
+#if SPECULAR_ENABLE
+        if (nDotL > 0.0) {
+            float nDotH = dot(normal, normalize(toLight + toEye));
+            if (nDotH > 0.0) // Power 0 is full specular wherever the surface faces the light
+                specular += uLightSpecular[i].rgb * pow(min(nDotH, 1.0), uMaterialPower) * strength;
+        }
+#endif
+#endif
+    }
+#endif
+    vec4 cd = materialColour(DIFFUSE_SOURCE, uMaterialDiffuse);
+    vec4 ca = materialColour(AMBIENT_SOURCE, uMaterialAmbient);
+    vec4 ce = materialColour(EMISSIVE_SOURCE, uMaterialEmissive);
+    vDiffuse = vec4(clamp(ce.rgb + ca.rgb * ambient + cd.rgb * diffuse, 0.0, 1.0), cd.a);
+#if SPECULAR_ENABLE
+    vec4 cs = materialColour(SPECULAR_SOURCE, uMaterialSpecular);
+    vSpecular = vec4(clamp(cs.rgb * specular, 0.0, 1.0), cs.a);
+#else
+    vSpecular = vertexSpecular();
+#endif
+}
+#endif
 
 void main() {
 #if PRETRANSFORMED
@@ -48,6 +155,7 @@ void main() {
     vec4 clip = vec4(ndc * w, z * w, w);
 #else
     vec4 clip = uWorldViewProjection * vec4(inPosition.xyz, 1.0);
+    vec3 eye = (uWorldView * vec4(inPosition.xyz, 1.0)).xyz;
 #endif
     // Direct3D samples pixel centres on integers: shift 63/128 px right and down.
     clip.x += (2.0 * 63.0 / 128.0) / uViewport.z * clip.w;
@@ -57,10 +165,21 @@ void main() {
     clip.z = 2.0 * clip.z - clip.w;
     gl_Position = clip;
 
-#if HAS_DIFFUSE
-    vDiffuse = inDiffuse;
+#if LIGHTING
+    light(eye);
 #else
-    vDiffuse = vec4(1.0);
+    vDiffuse = vertexDiffuse();
+    vSpecular = vertexSpecular();
+#endif
+#if POINTS
+#if POINT_SCALE
+    float distance = length(eye);
+    float scale = uPointScale.x + uPointScale.y * distance + uPointScale.z * distance * distance;
+    float size = uViewport.w * uPointSize.x * (scale > 0.0 ? inversesqrt(scale) : 3.4e38);
+#else
+    float size = uPointSize.x;
+#endif
+    gl_PointSize = clamp(size, uPointSize.y, uPointSize.z);
 #endif
 #if HAS_TEXCOORD
     vTexCoord0 = inTexCoord0;
@@ -72,6 +191,7 @@ void main() {
 
 #ifdef FRAGMENT_STAGE
 COLOR_INTERPOLATION in vec4 vDiffuse;
+COLOR_INTERPOLATION in vec4 vSpecular;
 in vec2 vTexCoord0;
 
 uniform sampler2D uTexture0;
@@ -105,8 +225,13 @@ vec4 combine(int op, vec4 a1, vec4 a2, vec4 current) {
 void main() {
     vec4 diffuse = vDiffuse;
     vec4 current = diffuse;
+#if POINT_SPRITE
+    vec2 coordinate = gl_PointCoord; // (0, 0) at the sprite's top left
+#else
+    vec2 coordinate = vTexCoord0;
+#endif
 #if TEXTURED
-    vec4 texel = texture(uTexture0, vTexCoord0);
+    vec4 texel = texture(uTexture0, coordinate);
 #else
     vec4 texel = vec4(0.0); // what a stage reads from an empty slot
 #endif
@@ -116,6 +241,9 @@ void main() {
     vec4 a = combine(ALPHA_OP, argument(ALPHA_ARG1, diffuse, current, texel),
                      argument(ALPHA_ARG2, diffuse, current, texel), current);
     current = vec4(c.rgb, a.a);
+#endif
+#if SPECULAR_ENABLE
+    current.rgb = min(current.rgb + vSpecular.rgb, vec3(1.0)); // after the stages, colour only
 #endif
     outColor = current;
 }

@@ -228,6 +228,11 @@ void GLStateCache::forgetTexture(GLuint texture) {
             bound = 0;
 }
 
+void GLStateCache::forgetArrayBuffer(GLuint buffer) {
+    if (arrayBuffer_ == buffer)
+        arrayBuffer_ = 0;
+}
+
 void GLStateCache::forgetFramebuffer(GLuint framebuffer) {
     if (framebuffer_ == framebuffer)
         framebuffer_ = ~GLuint{0};

@@ -44,6 +44,7 @@ public:
     // OpenGL unbinds deleted objects itself; the cache must follow.
     void forgetTexture(GLuint texture);
     void forgetFramebuffer(GLuint framebuffer);
+    void forgetArrayBuffer(GLuint buffer);
 
     const GLCounters& counters() const { return counters_; }
     void resetCounters() { counters_ = {}; }

@@ -23,6 +23,18 @@ struct IDirect3DTexture9 : IDirect3DBaseTexture9 {
     virtual HRESULT UnlockRect(UINT level) = 0;
 };
 
+// Vertices or indices in a buffer the device draws from; Lock hands out its memory.
+struct IDirect3DVertexBuffer9 : IUnknown {
+    virtual HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) = 0;
+    virtual HRESULT Unlock() = 0;
+    virtual HRESULT GetDesc(D3DVERTEXBUFFER_DESC* description) = 0;
+};
+
+struct IDirect3DIndexBuffer9 : IUnknown {
+    virtual HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) = 0;
+    virtual HRESULT Unlock() = 0;
+};
+
 struct IDirect3D9 : IUnknown {
     virtual HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) = 0;
     virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow,
@@ -68,6 +80,26 @@ struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) = 0;
     virtual HRESULT GetDepthStencilSurface(IDirect3DSurface9** surface) = 0;
 
+    virtual HRESULT SetLight(DWORD index, const D3DLIGHT9* light) = 0;
+    virtual HRESULT GetLight(DWORD index, D3DLIGHT9* light) = 0;
+    virtual HRESULT LightEnable(DWORD index, BOOL enable) = 0;
+    virtual HRESULT GetLightEnable(DWORD index, BOOL* enable) = 0;
+    virtual HRESULT SetMaterial(const D3DMATERIAL9* material) = 0;
+    virtual HRESULT GetMaterial(D3DMATERIAL9* material) = 0;
+
+    virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                       IDirect3DVertexBuffer9** buffer, HANDLE* shared) = 0;
+    virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                      IDirect3DIndexBuffer9** buffer, HANDLE* shared) = 0;
+    virtual HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
+                                    UINT stride) = 0;
+    virtual HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) = 0;
+
+    virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex,
+                                  UINT primitiveCount) = 0;
+    virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
+                                         UINT minVertexIndex, UINT vertexCount, UINT startIndex,
+                                         UINT primitiveCount) = 0;
     virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
                                     const void* vertexData, UINT stride) = 0;
 };

@@ -320,7 +320,12 @@ enum D3DPOOL : std::uint32_t {
     D3DPOOL_SYSTEMMEM = 2,
     D3DPOOL_SCRATCH = 3,
 };
-enum D3DRESOURCETYPE : std::uint32_t { D3DRTYPE_SURFACE = 1, D3DRTYPE_TEXTURE = 3 };
+enum D3DRESOURCETYPE : std::uint32_t {
+    D3DRTYPE_SURFACE = 1,
+    D3DRTYPE_TEXTURE = 3,
+    D3DRTYPE_VERTEXBUFFER = 6,
+    D3DRTYPE_INDEXBUFFER = 7,
+};
 
 constexpr DWORD D3DUSAGE_RENDERTARGET = 0x00000001;
 constexpr DWORD D3DUSAGE_DEPTHSTENCIL = 0x00000002;
@@ -348,4 +353,43 @@ struct D3DSURFACE_DESC {
     DWORD MultiSampleQuality;
     UINT Width;
     UINT Height;
+};
+
+enum D3DLIGHTTYPE : std::uint32_t {
+    D3DLIGHT_POINT = 1,
+    D3DLIGHT_SPOT = 2,
+    D3DLIGHT_DIRECTIONAL = 3,
+};
+
+struct D3DLIGHT9 {
+    D3DLIGHTTYPE Type;
+    D3DCOLORVALUE Diffuse;
+    D3DCOLORVALUE Specular;
+    D3DCOLORVALUE Ambient;
+    D3DVECTOR Position;
+    D3DVECTOR Direction;
+    float Range;
+    float Falloff;
+    float Attenuation0;
+    float Attenuation1;
+    float Attenuation2;
+    float Theta;
+    float Phi;
+};
+
+struct D3DMATERIAL9 {
+    D3DCOLORVALUE Diffuse;
+    D3DCOLORVALUE Ambient;
+    D3DCOLORVALUE Specular;
+    D3DCOLORVALUE Emissive;
+    float Power;
+};
+
+struct D3DVERTEXBUFFER_DESC {
+    D3DFORMAT Format;
+    D3DRESOURCETYPE Type;
+    DWORD Usage;
+    D3DPOOL Pool;
+    UINT Size;
+    DWORD FVF;
 };

@@ -6,6 +6,7 @@ using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using UINT = unsigned int;
+using INT = int;
 using LONG = std::int32_t;
 using SHORT = std::int16_t;
 using BOOL = int;
