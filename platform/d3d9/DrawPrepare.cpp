@@ -238,8 +238,8 @@ void Device::uploadConstants(const Program& program) {
                 maxSize, 0.0f);
     glUniform3f(program.pointScale, asFloat(rs[D3DRS_POINTSCALE_A]),
                 asFloat(rs[D3DRS_POINTSCALE_B]), asFloat(rs[D3DRS_POINTSCALE_C]));
-    if (program.materialDiffuse < 0)
-        return; // unlit
+    if (!program.lit)
+        return;
     const D3DMATERIAL9& m = state_.material;
     colour(program.materialDiffuse, m.Diffuse);
     colour(program.materialAmbient, m.Ambient);
@@ -247,7 +247,7 @@ void Device::uploadConstants(const Program& program) {
     colour(program.materialEmissive, m.Emissive);
     glUniform1f(program.materialPower, m.Power);
     argb(program.globalAmbient, rs[D3DRS_AMBIENT]);
-    if (program.lightSpot < 0)
+    if (program.lightCount == 0)
         return;
     // The first eight enabled lights, moved into view space.
     const D3DMATRIX& v = state_.view;

@@ -113,6 +113,8 @@ Program link(const FixedFunctionKey& key) {
     program.lightSpot = at("uLightSpot");
     program.pointSize = at("uPointSize");
     program.pointScale = at("uPointScale");
+    program.lit = key.lighting;
+    program.lightCount = static_cast<int>(key.lightCount);
     const GLint texture0 = glGetUniformLocation(program.name, "uTexture0");
     if (texture0 >= 0) {
         glUseProgram(program.name);

@@ -59,6 +59,8 @@ struct Program {
     GLint lightPosition = -1, lightDirection = -1, lightDiffuse = -1, lightSpecular = -1,
           lightAmbient = -1, lightAttenuation = -1, lightSpot = -1;
     GLint pointSize = -1, pointScale = -1;
+    bool lit = false; // uniforms the compiler drops read -1, so the key says what to send
+    int lightCount = 0;
     // The device's generations last uploaded: transforms change every draw, the rest rarely.
     std::uint32_t transformGeneration = 0;
     std::uint32_t constantsGeneration = 0;
