@@ -404,3 +404,112 @@ TEST_F(PipelineTest, BuffersDrawIndexedMeshesAndDiscardingEveryFrameStaysRightAn
     quadIndices->Release();
     EXPECT_EQ(d3d9::liveResources(), live - 3);
 }
+
+namespace {
+
+struct NativeRow {
+    const char* light;
+    BOOL localViewer;
+    float power;
+    int corners, edges, centre;
+};
+
+D3DLIGHT9 referenceLight(const std::string& name) {
+    D3DLIGHT9 l{};
+    l.Specular = {1, 1, 1, 0};
+    if (name == "directional") {
+        l.Type = D3DLIGHT_DIRECTIONAL;
+        l.Direction = {0, 0, 1};
+        return l;
+    }
+    l.Type = name == "spot" ? D3DLIGHT_SPOT : D3DLIGHT_POINT;
+    l.Range = name == "point_range" ? 1.2f : 100.0f;
+    l.Attenuation2 = 1;
+    l.Position = name == "point_side" ? D3DVECTOR{-1.1f, 0, 1.1f} : D3DVECTOR{0, 0, 0};
+    if (name == "spot") {
+        l.Direction = {0, 0, 1};
+        l.Falloff = 1;
+        l.Theta = 3.14159265f / 12;
+        l.Phi = 3.14159265f / 3;
+    }
+    return l;
+}
+
+} // namespace
+
+// Specular values measured on the original platform (a 5 x 5 grid at z = 1 facing the camera,
+// identity transforms, a 640 x 480 target, samples on grid vertices).
+TEST_F(PipelineTest, SpecularMatchesTheOriginalPlatformForEveryLightType) {
+    const NativeRow rows[] = {
+        {"directional", FALSE, 30, 0xFF, 0xFF, 0xFF}, {"directional", TRUE, 30, 0x3C, 0x71, 0xFF},
+        {"point", FALSE, 30, 0x28, 0x5A, 0xFF},       {"point", TRUE, 30, 0x00, 0x07, 0xFF},
+        {"spot", FALSE, 30, 0x00, 0x14, 0xFF},        {"spot", TRUE, 30, 0x00, 0x02, 0xFF},
+        {"point_range", FALSE, 30, 0x00, 0x5A, 0xFF}, {"point_side", TRUE, 0, 0x00, 0x00, 0x00},
+        {"directional", TRUE, 0, 0xFF, 0xFF, 0xFF},   {"point", FALSE, 0, 0xAA, 0xCC, 0xFF},
+        {"spot", TRUE, 0, 0x00, 0x2E, 0xFF},          {"point_range", FALSE, 0, 0x00, 0xCC, 0xFF},
+    };
+    auto* device = static_cast<d3d9::Device*>(d);
+    IDirect3DTexture9* target = nullptr;
+    ASSERT_EQ(d->CreateTexture(640, 480, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
+                               D3DPOOL_DEFAULT, &target, nullptr),
+              D3D_OK);
+    IDirect3DSurface9* surface = nullptr;
+    target->GetSurfaceLevel(0, &surface);
+    d->SetRenderTarget(0, surface);
+    d->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    d->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    struct V {
+        float x, y, z, nx, ny, nz;
+    };
+    std::vector<V> grid;
+    for (int j = 0; j < 5; ++j)
+        for (int i = 0; i < 5; ++i)
+            grid.push_back({-1.0f + 0.5f * i, 1.0f - 0.5f * j, 1.0f, 0, 0, -1});
+    std::vector<V> triangles;
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i)
+            for (int k : {0, 1, 6, 0, 6, 5})
+                triangles.push_back(grid[static_cast<std::size_t>(j * 5 + i + k)]);
+    const int corners[4][2] = {{160, 120}, {480, 120}, {160, 360}, {480, 360}};
+    const int edges[4][2] = {{320, 120}, {160, 240}, {480, 240}, {320, 360}};
+    for (const NativeRow& row : rows) {
+        d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        D3DMATERIAL9 m{};
+        m.Specular = {1, 1, 1, 1};
+        m.Power = row.power;
+        d->SetMaterial(&m);
+        d->SetRenderState(D3DRS_LOCALVIEWER, row.localViewer);
+        useLight(referenceLight(row.light));
+        d->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
+        d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, static_cast<UINT>(triangles.size() / 3),
+                           triangles.data(), sizeof(V));
+        std::vector<unsigned char> bgra;
+        ASSERT_EQ(device->readSurface(surface, bgra), D3D_OK);
+        auto grey = [&bgra](const int* p) { return bgra[(p[1] * 640 + p[0]) * 4 + 1]; };
+        const std::string what = std::string(row.light) + (row.localViewer ? " local" : "") +
+                                 " power " + std::to_string(static_cast<int>(row.power));
+        for (const auto& p : corners)
+            EXPECT_NEAR(grey(p), row.corners, 2) << what << " corner";
+        for (const auto& p : edges)
+            EXPECT_NEAR(grey(p), row.edges, 2) << what << " edge";
+        const int middle[2] = {320, 240};
+        EXPECT_NEAR(grey(middle), row.centre, 2) << what << " centre";
+    }
+    surface->Release();
+    target->Release();
+}
+
+TEST_F(PipelineTest, FlatShadingTakesTheFirstVertexColour) {
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
+    struct V {
+        float x, y, z;
+        D3DCOLOR c;
+    };
+    const V triangle[3] = {{-1, 1, 0.5f, 0xFFFF0000}, {1, 1, 0.5f, 0xFF00FF00},
+                           {-1, -1, 0.5f, 0xFF0000FF}};
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, sizeof(V));
+    const test::Image& frame = offscreen.present();
+    EXPECT_EQ(test::countDifferent(frame, 5, 5, 300, 200, {255, 0, 0}, 0), 0);
+}
