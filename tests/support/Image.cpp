@@ -1,7 +1,9 @@
 #include "support/Image.h"
 
+#define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb_image.h>
+#define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
@@ -34,6 +36,11 @@ bool loadPng(const std::string& path, Image& out) {
 bool savePng(const std::string& path, const Image& image) {
     return stbi_write_png(path.c_str(), image.width, image.height, 3, image.pixels.data(),
                           image.width * 3) != 0;
+}
+
+bool saveRgbaPng(const std::string& path, int width, int height,
+                 const std::vector<std::uint8_t>& rgba) {
+    return stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4) != 0;
 }
 
 namespace {

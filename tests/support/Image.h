@@ -20,6 +20,8 @@ struct Image {
 
 bool loadPng(const std::string& path, Image& out);
 bool savePng(const std::string& path, const Image& image);
+bool saveRgbaPng(const std::string& path, int width, int height,
+                 const std::vector<std::uint8_t>& rgba);
 
 // Pixels inside the rectangle whose channels differ from the expected colour by more than
 // tolerance. Returns 0 when the region matches.
