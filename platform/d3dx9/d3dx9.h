@@ -98,4 +98,5 @@ HRESULT D3DXCreateCylinder(IDirect3DDevice9* device, float radius1, float radius
                            UINT slices, UINT stacks, ID3DXMesh** mesh, ID3DXBuffer** adjacency);
 HRESULT D3DXCreateTorus(IDirect3DDevice9* device, float innerRadius, float outerRadius,
                         UINT sides, UINT rings, ID3DXMesh** mesh, ID3DXBuffer** adjacency);
+HRESULT D3DXCreateTeapot(IDirect3DDevice9* device, ID3DXMesh** mesh, ID3DXBuffer** adjacency);
 HRESULT D3DXComputeNormals(ID3DXMesh* mesh, const DWORD* adjacency);

@@ -144,6 +144,37 @@ TEST_F(D3DXTest, SphereCylinderAndTorusIndexListsCountsAndWinding) {
     EXPECT_EQ(D3DXCreateSphere(d, 1, 1, 5, &mesh, nullptr), D3DERR_INVALIDCALL);
 }
 
+TEST_F(D3DXTest, TheTeapotHasItsFacesUprightAndOutward) {
+    ID3DXMesh* teapot = nullptr;
+    ASSERT_EQ(D3DXCreateTeapot(d, &teapot, nullptr), D3D_OK);
+    EXPECT_EQ(teapot->GetNumFaces(), 2256u);
+    EXPECT_NEAR(static_cast<double>(teapot->GetNumVertices()), 1178.0, 2.0);
+    EXPECT_EQ(teapot->GetOptions(), D3DXMESH_MANAGED);
+    expectOutward(teapot);
+    const auto v = vertices(teapot);
+    float lowest = 1e9f, highest = -1e9f, widest = 0;
+    for (const V& vertex : v) {
+        lowest = std::fmin(lowest, vertex.p.y);
+        highest = std::fmax(highest, vertex.p.y);
+        widest = std::fmax(widest, std::fabs(vertex.p.x));
+        ASSERT_NEAR(vertex.n.x * vertex.n.x + vertex.n.y * vertex.n.y + vertex.n.z * vertex.n.z, 1,
+                    1e-4f);
+    }
+    EXPECT_NEAR(lowest, -0.66f, 0.01f); // upright along +y
+    EXPECT_NEAR(highest, 0.915f, 0.01f);
+    EXPECT_NEAR(widest, 1.0f, 0.01f); // body radius 1
+    // The outward faces enclose a positive volume.
+    const auto i = indices(teapot);
+    double volume = 0;
+    for (std::size_t f = 0; f < i.size(); f += 3) {
+        const D3DXVECTOR3 a = v[i[f]].p, b = v[i[f + 1]].p, c = v[i[f + 2]].p;
+        volume += (a.x * (b.y * c.z - b.z * c.y) - a.y * (b.x * c.z - b.z * c.x) +
+                   a.z * (b.x * c.y - b.y * c.x)) / 6.0;
+    }
+    EXPECT_GT(volume, 1.0);
+    teapot->Release();
+}
+
 TEST_F(D3DXTest, ComputedNormalsAndClonesKeepWhatTheyShould) {
     ID3DXMesh* sphere = nullptr;
     ASSERT_EQ(D3DXCreateSphere(d, 1, 4, 6, &sphere, nullptr), D3D_OK);
