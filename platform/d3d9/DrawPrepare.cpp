@@ -324,7 +324,7 @@ void Device::prepareDraw(bool points) {
 
 void Device::countDraw(D3DPRIMITIVETYPE type, UINT primitives, GLsizei vertices) {
     ++frame_.drawCalls;
-    ++frame_.drawsByType[type <= D3DPT_TRIANGLEFAN ? type : 0];
+    ++frame_.drawsByType[type <= D3DPT_TRIANGLEFAN ? static_cast<unsigned>(type) : 0u];
     frame_.primitives += primitives;
     frame_.vertices += static_cast<std::uint32_t>(vertices);
 }

@@ -100,3 +100,11 @@ HRESULT D3DXCreateTorus(IDirect3DDevice9* device, float innerRadius, float outer
                         UINT sides, UINT rings, ID3DXMesh** mesh, ID3DXBuffer** adjacency);
 HRESULT D3DXCreateTeapot(IDirect3DDevice9* device, ID3DXMesh** mesh, ID3DXBuffer** adjacency);
 HRESULT D3DXComputeNormals(ID3DXMesh* mesh, const DWORD* adjacency);
+
+HRESULT D3DXLoadMeshFromXA(LPCSTR fileName, DWORD options, IDirect3DDevice9* device,
+                           ID3DXBuffer** adjacency, ID3DXBuffer** materials,
+                           ID3DXBuffer** effectInstances, DWORD* materialCount, ID3DXMesh** mesh);
+HRESULT D3DXLoadMeshFromXInMemory(LPCVOID memory, DWORD size, DWORD options,
+                                  IDirect3DDevice9* device, ID3DXBuffer** adjacency,
+                                  ID3DXBuffer** materials, ID3DXBuffer** effectInstances,
+                                  DWORD* materialCount, ID3DXMesh** mesh);
