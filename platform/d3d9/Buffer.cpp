@@ -46,30 +46,11 @@ HRESULT Buffer::unlock() {
 }
 
 VertexBuffer::VertexBuffer(Device& device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-    : device_(device), buffer_(device, GL_ARRAY_BUFFER, length, usage, pool), fvf_(fvf) {
-    countResource(1);
-    device_.AddRef();
-}
+    : DeviceResource(&device), device_(device),
+      buffer_(device, GL_ARRAY_BUFFER, length, usage, pool), fvf_(fvf) {}
 
 VertexBuffer::~VertexBuffer() {
     device_.forgetBuffer(this);
-    countResource(-1);
-}
-
-HRESULT VertexBuffer::QueryInterface(REFIID, void** object) {
-    if (object)
-        *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG VertexBuffer::Release() {
-    const ULONG left = --references_;
-    if (left == 0) {
-        Device& device = device_;
-        delete this;
-        device.Release();
-    }
-    return left;
 }
 
 HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* description) {
@@ -81,31 +62,11 @@ HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* description) {
 }
 
 IndexBuffer::IndexBuffer(Device& device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : device_(device), buffer_(device, GL_ELEMENT_ARRAY_BUFFER, length, usage, pool),
-      format_(format) {
-    countResource(1);
-    device_.AddRef();
-}
+    : DeviceResource(&device), device_(device),
+      buffer_(device, GL_ELEMENT_ARRAY_BUFFER, length, usage, pool), format_(format) {}
 
 IndexBuffer::~IndexBuffer() {
     device_.forgetBuffer(this);
-    countResource(-1);
-}
-
-HRESULT IndexBuffer::QueryInterface(REFIID, void** object) {
-    if (object)
-        *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG IndexBuffer::Release() {
-    const ULONG left = --references_;
-    if (left == 0) {
-        Device& device = device_;
-        delete this;
-        device.Release();
-    }
-    return left;
 }
 
 } // namespace d3d9

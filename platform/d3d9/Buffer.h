@@ -2,7 +2,7 @@
 // A vertex or index buffer: a copy in memory that Lock hands out, uploaded to OpenGL on
 // Unlock. A discarding lock orphans the OpenGL storage, so a buffer rewritten every frame never
 // waits for the frame before.
-#include "d3d9.h"
+#include "DeviceResource.h"
 
 #include <GL/glcorearb.h>
 #include <atomic>
@@ -38,12 +38,9 @@ private:
     UINT lockedOffset_ = 0, lockedSize_ = 0;
 };
 
-class VertexBuffer final : public IDirect3DVertexBuffer9 {
+class VertexBuffer final : public DeviceResource<IDirect3DVertexBuffer9> {
 public:
     VertexBuffer(Device& device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
-    HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override;
     HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override {
         return buffer_.lock(offset, size, data, flags);
     }
@@ -52,19 +49,15 @@ public:
     const Buffer& buffer() const { return buffer_; }
 
 private:
-    ~VertexBuffer();
+    ~VertexBuffer() override;
     Device& device_;
     Buffer buffer_;
     DWORD fvf_;
-    std::atomic<ULONG> references_{1};
 };
 
-class IndexBuffer final : public IDirect3DIndexBuffer9 {
+class IndexBuffer final : public DeviceResource<IDirect3DIndexBuffer9> {
 public:
     IndexBuffer(Device& device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
-    HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override;
     HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override {
         return buffer_.lock(offset, size, data, flags);
     }
@@ -73,11 +66,10 @@ public:
     D3DFORMAT format() const { return format_; }
 
 private:
-    ~IndexBuffer();
+    ~IndexBuffer() override;
     Device& device_;
     Buffer buffer_;
     D3DFORMAT format_;
-    std::atomic<ULONG> references_{1};
 };
 
 } // namespace d3d9

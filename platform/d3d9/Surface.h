@@ -3,7 +3,7 @@
 // container, as on the platform: a texture level counts on its texture, the back buffer and the
 // automatic depth buffer on the device; a depth surface made on its own counts for itself and
 // keeps the device alive.
-#include "d3d9.h"
+#include "DeviceResource.h"
 
 #include <GL/glcorearb.h>
 #include <atomic>
@@ -62,6 +62,5 @@ private:
 
 // Surfaces and textures alive in the process: zero once an owner has released everything.
 int liveResources();
-void countResource(int change);
 
 } // namespace d3d9

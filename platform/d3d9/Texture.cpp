@@ -15,9 +15,7 @@ UINT fullChainLength(UINT width, UINT height) {
 
 Texture::Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usage,
                  D3DFORMAT format, D3DPOOL pool)
-    : device_(device), format_(format), pool_(pool), usage_(usage) {
-    countResource(1);
-    device_.AddRef();
+    : DeviceResource(&device), device_(device), format_(format), pool_(pool), usage_(usage) {
     const UINT count = levels == 0 ? fullChainLength(width, height)
                                    : std::min(levels, fullChainLength(width, height));
     glGenTextures(1, &name_);
@@ -44,23 +42,6 @@ Texture::~Texture() {
     levels_.clear(); // the level surfaces first: they may be bound as the render target
     device_.forgetTexture(this);
     device_.deleteTexture(name_);
-    countResource(-1);
-}
-
-HRESULT Texture::QueryInterface(REFIID, void** object) {
-    if (object)
-        *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG Texture::Release() {
-    const ULONG left = --references_;
-    if (left == 0) {
-        Device& device = device_;
-        delete this;
-        device.Release();
-    }
-    return left;
 }
 
 HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* description) {

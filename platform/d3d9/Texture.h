@@ -1,6 +1,7 @@
 #pragma once
 // A mip chain in OpenGL. Managed textures keep a copy in memory that LockRect hands out and
 // UnlockRect uploads; render targets live only in OpenGL.
+#include "DeviceResource.h"
 #include "Surface.h"
 
 #include <memory>
@@ -8,7 +9,7 @@
 
 namespace d3d9 {
 
-class Texture final : public IDirect3DTexture9 {
+class Texture final : public DeviceResource<IDirect3DTexture9> {
 public:
     Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
             D3DPOOL pool);
@@ -20,9 +21,6 @@ public:
     GLuint glName() const { return name_; }
     D3DFORMAT format() const { return format_; }
 
-    HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override;
     DWORD GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
     HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* description) override;
     HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) override;
@@ -43,7 +41,6 @@ private:
     DWORD usage_;
     GLuint name_ = 0;
     std::vector<Level> levels_;
-    std::atomic<ULONG> references_{1};
 };
 
 // Levels of a full chain down to 1 x 1.

@@ -50,19 +50,6 @@ HRESULT Mesh::create(IDirect3DDevice9* device, DWORD faces, DWORD vertices, DWOR
     return D3D_OK;
 }
 
-HRESULT Mesh::QueryInterface(REFIID, void** object) {
-    if (object)
-        *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG Mesh::Release() {
-    const ULONG left = --references_;
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 DWORD Mesh::indexAt(const void* data, bool wide, std::size_t i) {
     return wide ? static_cast<const DWORD*>(data)[i] : static_cast<const WORD*>(data)[i];
 }

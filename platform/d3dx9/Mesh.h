@@ -1,22 +1,18 @@
 #pragma once
 // A triangle mesh in the device's buffers, with one attribute id per face. DrawSubset draws the
 // faces of one id as runs of indexed triangle lists.
+#include "ComObject.h"
 #include "d3dx9.h"
 
-#include <atomic>
 #include <vector>
 
 namespace d3dx9 {
 
-class Mesh final : public ID3DXMesh {
+class Mesh final : public platform::ComObject<ID3DXMesh> {
 public:
     // Makes the buffers; false (with nothing made) when the device refuses them.
     static HRESULT create(IDirect3DDevice9* device, DWORD faces, DWORD vertices, DWORD options,
                           DWORD fvf, Mesh** mesh);
-
-    HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override;
 
     HRESULT DrawSubset(DWORD attributeId) override;
     DWORD GetNumFaces() override { return faces_; }
@@ -39,14 +35,13 @@ public:
 
 private:
     Mesh(IDirect3DDevice9* device, DWORD faces, DWORD vertices, DWORD options, DWORD fvf);
-    ~Mesh();
+    ~Mesh() override;
 
     IDirect3DDevice9* device_;
     IDirect3DVertexBuffer9* vertexBuffer_ = nullptr;
     IDirect3DIndexBuffer9* indexBuffer_ = nullptr;
     std::vector<DWORD> attributes_;
     DWORD faces_, vertices_, options_, fvf_, stride_;
-    std::atomic<ULONG> references_{1};
 };
 
 // The byte offset of the normal inside a vertex of this format, or -1.

@@ -1,10 +1,10 @@
+#include "ComObject.h"
 #include "Mesh.h"
 #include "XFile.h"
 
 #include "core/Paths.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -12,28 +12,15 @@
 
 namespace {
 
-class Buffer final : public ID3DXBuffer {
+class Buffer final : public platform::ComObject<ID3DXBuffer> {
 public:
     explicit Buffer(std::size_t size) : bytes_(size, 0) {}
-    HRESULT QueryInterface(REFIID, void** object) override {
-        if (object)
-            *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
     LPVOID GetBufferPointer() override { return bytes_.data(); }
     DWORD GetBufferSize() override { return static_cast<DWORD>(bytes_.size()); }
 
 private:
     ~Buffer() override = default;
     std::vector<unsigned char> bytes_;
-    std::atomic<ULONG> references_{1};
 };
 
 // The materials array, then the texture names it points at, in one buffer.
