@@ -258,8 +258,8 @@ public:
     explicit Reader(const Node& node) : numbers_(node.numbers) {}
     bool count(std::size_t& out, std::size_t each) {
         double v;
-        if (!next(v) || v < 0 || v != std::floor(v))
-            return false;
+        if (!next(v) || v < 0 || v != std::floor(v) || v > 4294967295.0)
+            return false; // a DWORD, or nothing
         out = static_cast<std::size_t>(v);
         return each == 0 || out <= (numbers_.size() - at_) / each; // never more than the file
     }

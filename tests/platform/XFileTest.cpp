@@ -103,6 +103,7 @@ TEST(XFile, DamagedFilesFailCleanly) {
         {"more faces than given", broken("3; 3;0,1,2;", "40; 3;0,1,2;")},
         {"a huge count", broken("4; -1.0", "4000000000; -1.0")},
         {"a negative count", broken("4; -1.0", "-4; -1.0")},
+        {"a count beyond any integer", broken("4; -1.0", "1e300; -1.0")},
         {"too few texture coordinates", broken("MeshTextureCoords { 4;", "MeshTextureCoords { 3;")},
         {"normals for too few faces", broken("3; 3;0,0,0;, 3;0,0,0;, 4;1,1,0,0;;", "2; 3;0,0,0;, 3;0,0,0;;")},
         {"a normal index past the normals", broken("4;1,1,0,0;;", "4;1,1,0,7;;")},
