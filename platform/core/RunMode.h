@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,13 @@ struct RunMode {
     bool capture = false;                   // offscreen context, virtual clock, frames to a sink
     std::optional<bool> fullScreenAnswer;   // the Yes/No question answered in advance
     FrameSink* sink = nullptr;              // receives presented frames while capturing
+
+    // The music as it started playing: its file and the clock's time then, for a video capture
+    // to put the sound where the picture has it.
+    std::string musicFile;
+    std::optional<double> musicStartMs;
+    // Hands the sink any frame still on its way back from the renderer.
+    std::function<void()> flushFrames;
 };
 
 RunMode& runMode();

@@ -58,7 +58,50 @@ bool Device::create() {
     return applyPresentation(parameters_) == D3D_OK;
 }
 
+void Device::captureFrame(GLuint framebuffer, int width, int height) {
+    if (!pixelBuffers_[0]) {
+        glGenBuffers(2, pixelBuffers_);
+        platform::runMode().flushFrames = [this] { deliverPending(); };
+    }
+    const GLuint target = pixelBuffers_[nextPixelBuffer_];
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, target);
+    glBufferData(GL_PIXEL_PACK_BUFFER, static_cast<GLsizeiptr>(width) * height * 3, nullptr,
+                 GL_STREAM_READ);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    deliverPending(); // the frame before, read while this one was drawn
+    framePending_ = true;
+    pendingWidth_ = width, pendingHeight_ = height;
+    nextPixelBuffer_ ^= 1;
+}
+
+void Device::deliverPending() {
+    if (!framePending_)
+        return;
+    framePending_ = false;
+    auto& mode = platform::runMode();
+    if (sinkDone_ || !mode.sink)
+        return;
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, pixelBuffers_[nextPixelBuffer_ ^ 1]);
+    const auto* pixels = static_cast<const unsigned char*>(glMapBufferRange(
+        GL_PIXEL_PACK_BUFFER, 0, static_cast<GLsizeiptr>(pendingWidth_) * pendingHeight_ * 3,
+        GL_MAP_READ_BIT));
+    const bool more = pixels && mode.sink->frame(pixels, pendingWidth_, pendingHeight_);
+    glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    if (!more) {
+        sinkDone_ = true;
+        platform::closeAllWindows();
+    }
+}
+
 Device::~Device() {
+    if (pixelBuffers_[0]) {
+        platform::runMode().flushFrames = nullptr;
+        glDeleteBuffers(2, pixelBuffers_);
+    }
     renderTarget_ = depthStencil_ = nullptr;
     backBuffer_.reset();
     autoDepth_.reset();
@@ -90,12 +133,9 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     const int height = static_cast<int>(backBuffer_->height());
     const GLuint framebuffer = framebufferFor(backBuffer_.get(), nullptr);
     if (mode.capture) {
-        readFramebuffer(framebuffer, width, height, GL_RGB, readback_);
-        const bool more = !mode.sink || mode.sink->frame(readback_.data(), width, height);
+        captureFrame(framebuffer, width, height);
         if (mode.sink)
             platform::Clock::instance().advance(mode.sink->frameMilliseconds());
-        if (!more)
-            platform::closeAllWindows();
     } else {
         context_.presentToWindow(framebuffer, width, height);
     }

@@ -105,6 +105,8 @@ private:
     ~Device() override;
 
     HRESULT applyPresentation(const D3DPRESENT_PARAMETERS& parameters);
+    void captureFrame(GLuint framebuffer, int width, int height);
+    void deliverPending();
     D3DMATRIX* transformSlot(D3DTRANSFORMSTATETYPE state);
     // Turns the dirty groups into OpenGL work, in a fixed order (DrawPrepare.cpp).
     void prepareDraw(bool points);
@@ -139,7 +141,13 @@ private:
     std::size_t layoutOffset_ = ~std::size_t{0};
     bool inScene_ = false;
     FrameStats frame_, lastFrame_;
-    std::vector<unsigned char> readback_;
+    // Captured frames come back through two pixel buffers: each present reads into one and
+    // hands the sink the frame before from the other, so the renderer never waits on a read.
+    GLuint pixelBuffers_[2] = {};
+    int nextPixelBuffer_ = 0;
+    bool framePending_ = false;
+    bool sinkDone_ = false;
+    int pendingWidth_ = 0, pendingHeight_ = 0;
 
     std::unique_ptr<Surface> backBuffer_, autoDepth_;
     Surface* renderTarget_ = nullptr;

@@ -1,7 +1,9 @@
 #include "FilterGraph.h"
 
 #include "AudioOutput.h"
+#include "core/Clock.h"
 #include "core/Paths.h"
+#include "core/RunMode.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
@@ -82,12 +84,20 @@ HRESULT FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
         return E_FAIL;
     }
     music_ = Mix_LoadMUS_RW(stream, 1); // the decoder is chosen by the file's content
-    return music_ ? S_OK : VFW_E_UNSUPPORTED_STREAM;
+    if (!music_)
+        return VFW_E_UNSUPPORTED_STREAM;
+    path_ = path;
+    return S_OK;
 }
 
 HRESULT FilterGraph::Run() {
-    if (music_ && !Mix_PlayingMusic())
+    if (music_ && !Mix_PlayingMusic()) {
         Mix_PlayMusic(music_, 1);
+        auto& mode = platform::runMode();
+        mode.musicFile = path_;
+        // The bar clock starts from the same whole millisecond.
+        mode.musicStartMs = static_cast<double>(platform::Clock::instance().now());
+    }
     return S_OK;
 }
 

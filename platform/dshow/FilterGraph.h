@@ -2,6 +2,7 @@
 #include "dshow.h"
 
 #include <atomic>
+#include <string>
 
 struct _Mix_Music;
 
@@ -23,6 +24,7 @@ private:
     ~FilterGraph() override;
     std::atomic<ULONG> references_{1};
     _Mix_Music* music_ = nullptr;
+    std::string path_;
 };
 
 } // namespace dshow

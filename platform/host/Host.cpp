@@ -2,6 +2,7 @@
 
 #include "Options.h"
 #include "PngCapture.h"
+#include "VideoCapture.h"
 #include "Win32Internal.h"
 #include "core/Clock.h"
 #include "core/RunMode.h"
@@ -29,8 +30,10 @@ int capture(const Options& options) {
 
     static char instance;
     WinMain(reinterpret_cast<HINSTANCE>(&instance), nullptr, nullptr, SW_SHOW);
-
+    if (mode.flushFrames)
+        mode.flushFrames();
     mode.sink = nullptr;
+    sink->finish();
     if (!sink->failure().empty()) {
         std::fprintf(stderr, "lumiflux: %s\n", sink->failure().c_str());
         return 1;
@@ -43,6 +46,33 @@ int capture(const Options& options) {
     }
     std::fprintf(stderr, "lumiflux: wrote %d frames to %s\n", sink->written(),
                  sink->folder().c_str());
+    return 0;
+}
+
+int captureVideo(const Options& options) {
+    auto sink = std::make_unique<VideoCapture>(options.captureVideo, options.fps,
+                                               options.firstFrame, options.lastFrame);
+    std::string error;
+    if (!sink->prepare(error)) {
+        std::fprintf(stderr, "lumiflux: %s\n", error.c_str());
+        return 1;
+    }
+    platform::RunMode& mode = platform::runMode();
+    mode.capture = true;
+    mode.sink = sink.get();
+    platform::Clock::instance().useVirtual(0.0);
+
+    static char instance;
+    WinMain(reinterpret_cast<HINSTANCE>(&instance), nullptr, nullptr, SW_SHOW);
+    if (mode.flushFrames)
+        mode.flushFrames();
+    mode.sink = nullptr;
+    if (!sink->finish(error)) {
+        std::fprintf(stderr, "lumiflux: %s\n", error.c_str());
+        return 1;
+    }
+    std::fprintf(stderr, "lumiflux: wrote %d frames to %s\n", sink->written(),
+                 sink->path().c_str());
     return 0;
 }
 
@@ -77,6 +107,8 @@ int run(int argc, char** argv) {
     }
     platform::runMode().fullScreenAnswer = options.fullScreen;
     platform::installInterruptHandlers();
+    if (!options.captureVideo.empty())
+        return captureVideo(options);
     return options.captureFolder.empty() ? play() : capture(options);
 }
 

@@ -35,11 +35,12 @@ bool looksLikeFile(const std::string& path) {
 } // namespace
 
 const char* usage() {
-    return "usage: lumiflux [--windowed | --fullscreen] [--capture DIR/ [--fps N] [--frames A-B]]\n"
+    return "usage: lumiflux [--windowed | --fullscreen] [--capture DIR/|FILE [--fps N] [--frames A-B]]\n"
            "\n"
            "  --windowed      play in a window without asking\n"
            "  --fullscreen    play full screen without asking\n"
            "  --capture DIR/  render offscreen and write DIR/frame_NNNNN.png for every frame\n"
+           "  --capture FILE  render offscreen into a video with the music (FILE.mp4, .mkv, ...)\n"
            "  --fps N         frames a second of the capture's clock (default 60)\n"
            "  --frames A-B    write only frames A to B, then stop\n"
            "  --help          show this text\n"
@@ -74,10 +75,8 @@ ParseResult parseOptions(const std::vector<std::string>& arguments) {
             o.fullScreen = full;
         } else if (arg == "--capture") {
             if (!value(text) || text.empty())
-                return fail("--capture needs a folder, such as --capture frames/");
-            if (looksLikeFile(text))
-                return fail("--capture takes a folder (DIR/); '" + text + "' names a file");
-            o.captureFolder = text;
+                return fail("--capture needs a folder (frames/) or a video file (show.mp4)");
+            (looksLikeFile(text) ? o.captureVideo : o.captureFolder) = text;
         } else if (arg == "--fps") {
             if (!value(text) || !parseInt(text, 1, 1000, o.fps))
                 return fail("--fps needs a whole number from 1 to 1000");
@@ -90,7 +89,7 @@ ParseResult parseOptions(const std::vector<std::string>& arguments) {
             return fail("unknown option '" + arg + "' (see --help)");
         }
     }
-    if ((fpsGiven || framesGiven) && o.captureFolder.empty())
+    if ((fpsGiven || framesGiven) && o.captureFolder.empty() && o.captureVideo.empty())
         return fail(std::string(fpsGiven ? "--fps" : "--frames") + " needs --capture");
     return result;
 }

@@ -8,6 +8,7 @@ namespace host {
 struct Options {
     std::optional<bool> fullScreen;  // --fullscreen / --windowed
     std::string captureFolder;       // --capture DIR/ (empty: play)
+    std::string captureVideo;        // --capture FILE.mp4 (a name with an extension)
     int fps = 60;
     int firstFrame = 0;
     int lastFrame = -1;              // -1: to the end of the show

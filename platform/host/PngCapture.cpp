@@ -13,7 +13,8 @@
 namespace host {
 
 PngCapture::PngCapture(std::string folder, int fps, int firstFrame, int lastFrame)
-    : folder_(std::move(folder)), fps_(fps), firstFrame_(firstFrame), lastFrame_(lastFrame) {
+    : folder_(std::move(folder)), fps_(fps), firstFrame_(firstFrame), lastFrame_(lastFrame),
+      progress_(lastFrame >= 0 ? lastFrame - firstFrame + 1 : -1, fps) {
     // Encoding dominates a capture; a light setting costs a little size, not a third of the time.
     stbi_write_png_compression_level = 3;
 }
@@ -41,6 +42,7 @@ bool PngCapture::frame(const unsigned char* rgb, int width, int height) {
         return false;
     }
     ++written_;
+    progress_.frameDone();
     return lastFrame_ < 0 || index < lastFrame_;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "Progress.h"
 #include "core/RunMode.h"
 
 #include <string>
@@ -16,6 +17,7 @@ public:
     double frameMilliseconds() const override { return 1000.0 / fps_; }
 
     int written() const { return written_; }
+    void finish() { progress_.finish(); }
     const std::string& failure() const { return failure_; }
     const std::string& folder() const { return folder_; }
 
@@ -26,6 +28,7 @@ private:
     int next_ = 0;
     int written_ = 0;
     std::string failure_;
+    Progress progress_;
 };
 
 } // namespace host

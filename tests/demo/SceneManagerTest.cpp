@@ -111,7 +111,8 @@ TEST_F(SceneManagerTest, NothingAdvancesBeforeTheFirstPresentedFrame) {
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(graphics.getMusicBar(), 0);
 
-    manager->draw(); // scene 0 draws before its start; the music starts after the present
+    manager->draw();
+    test::flushFrames(); // scene 0 draws before its start; the music starts after the present
     EXPECT_EQ(calls, (std::vector<std::string>{"0:draw"}));
     EXPECT_EQ(catcher.frames, 1);
     EXPECT_EQ(manager->update(), 0);
@@ -121,6 +122,7 @@ TEST_F(SceneManagerTest, NothingAdvancesBeforeTheFirstPresentedFrame) {
 TEST_F(SceneManagerTest, CuesSwitchScenesAndTheNewSceneStartsInTheNextStep) {
     make();
     manager->draw();
+    test::flushFrames();
     EXPECT_EQ(updateAt(0), 0);
     EXPECT_EQ(updateAt(13333), 0);
     EXPECT_EQ(manager->currentScene(), 0);
@@ -130,7 +132,8 @@ TEST_F(SceneManagerTest, CuesSwitchScenesAndTheNewSceneStartsInTheNextStep) {
     EXPECT_EQ(manager->currentScene(), 1);
     EXPECT_EQ(graphics.getMusicBar(), 8);
     EXPECT_EQ(calls, (std::vector<std::string>{"0:update"}));
-    manager->draw(); // a frame right after the cue draws the new scene before its start
+    manager->draw();
+    test::flushFrames(); // a frame right after the cue draws the new scene before its start
     EXPECT_EQ(updateAt(13350), 0);
     EXPECT_EQ(calls, (std::vector<std::string>{"0:update", "1:draw", "1:start", "1:update"}));
     EXPECT_EQ(count("1:start"), 1);
@@ -139,6 +142,7 @@ TEST_F(SceneManagerTest, CuesSwitchScenesAndTheNewSceneStartsInTheNextStep) {
 TEST_F(SceneManagerTest, TheShowEndsAfterTheLastCueWithoutStoringItsBar) {
     make();
     manager->draw();
+    test::flushFrames();
     const int cueBars[] = {8, 24, 40, 56, 72};
     for (int bar : cueBars) {
         EXPECT_EQ(updateAt(bar * 10000.0 / 6.0 + 1), 0);
@@ -156,6 +160,7 @@ TEST_F(SceneManagerTest, AMissingSceneMakesTheLaterOnesEarlyAndTheShowShorter) {
     make();
     EXPECT_EQ(manager->scenesCreated(), 5);
     manager->draw();
+    test::flushFrames();
     calls.clear();
     updateAt(8 * 10000.0 / 6.0 + 1);
     EXPECT_EQ(manager->currentScene(), 1);
@@ -170,6 +175,7 @@ TEST_F(SceneManagerTest, AMissingSceneMakesTheLaterOnesEarlyAndTheShowShorter) {
 TEST_F(SceneManagerTest, SceneResultsNeverLeaveTheSceneList) {
     make();
     manager->draw();
+    test::flushFrames();
     factory.made[0]->result = Scene::Previous; // no scene before the first
     EXPECT_EQ(manager->update(), 1);
 
@@ -178,22 +184,26 @@ TEST_F(SceneManagerTest, SceneResultsNeverLeaveTheSceneList) {
     manager = nullptr;
     make();
     manager->draw();
+    test::flushFrames();
     factory.made[0]->result = Scene::End;
     EXPECT_EQ(manager->update(), 1);
 
     manager = nullptr;
     make();
     manager->draw();
+    test::flushFrames();
     factory.made[0]->result = Scene::Next;
     EXPECT_EQ(manager->update(), 0);
     EXPECT_EQ(manager->currentScene(), 1);
     manager->draw();
+    test::flushFrames();
     EXPECT_EQ(count("1:draw"), 1);
 }
 
 TEST_F(SceneManagerTest, LetterboxBarsFrameTheSceneInBlack) {
     make();
     manager->draw();
+    test::flushFrames();
     const test::Image& frame = catcher.last;
     ASSERT_EQ(frame.width, 800);
     EXPECT_EQ(test::countDifferent(frame, 0, 0, 800, 75, {0, 0, 0}, 1), 0);
@@ -209,6 +219,7 @@ TEST_F(SceneManagerTest, WithoutScenesItOnlyClearsFramesAndKeepsTheTimeline) {
     manager->init(&graphics);
     EXPECT_EQ(manager->scenesCreated(), 0);
     manager->draw();
+    test::flushFrames();
     EXPECT_EQ(test::countDifferent(catcher.last, 0, 0, 800, 600, {0, 0, 0}, 1), 0);
     EXPECT_EQ(updateAt(13334), 0);
     EXPECT_EQ(updateAt(70000), 0);

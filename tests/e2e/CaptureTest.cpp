@@ -100,6 +100,7 @@ TEST(CommandLine, NoDisplayBadOptionsHelpAndVersion) {
     const auto help = lumiflux({"--help"}, work);
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.output.find("--capture DIR/"), std::string::npos);
+    EXPECT_NE(help.output.find("--capture FILE"), std::string::npos);
     const auto version = lumiflux({"--version"}, work);
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_NE(version.output.find("lumiflux"), std::string::npos);

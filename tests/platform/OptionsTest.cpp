@@ -22,6 +22,11 @@ TEST(Options, PlayAndCaptureForms) {
     EXPECT_EQ(capture.options.firstFrame, 10);
     EXPECT_EQ(capture.options.lastFrame, 19);
     EXPECT_EQ(parseOptions({"--capture", "out"}).options.lastFrame, -1);
+    const auto video = parseOptions({"--capture", "out/show.mp4", "--frames", "0-9"});
+    ASSERT_TRUE(video.error.empty());
+    EXPECT_EQ(video.options.captureVideo, "out/show.mp4");
+    EXPECT_TRUE(video.options.captureFolder.empty());
+    EXPECT_EQ(parseOptions({"--capture", "frames.d/"}).options.captureFolder, "frames.d/");
 }
 
 TEST(Options, BadCommandLinesGiveOneLineErrors) {
@@ -29,7 +34,6 @@ TEST(Options, BadCommandLinesGiveOneLineErrors) {
         {"--bogus"},
         {"--windowed", "--fullscreen"},
         {"--capture"},
-        {"--capture", "show.mp4"},
         {"--capture", "out/", "--fps", "0"},
         {"--capture", "out/", "--fps", "sixty"},
         {"--capture", "out/", "--frames", "9-3"},

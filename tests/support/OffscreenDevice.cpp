@@ -59,7 +59,13 @@ OffscreenDevice::~OffscreenDevice() {
 
 const Image& OffscreenDevice::present() {
     device_->Present(nullptr, nullptr, nullptr, nullptr);
+    flushFrames();
     return catcher_.last;
+}
+
+void flushFrames() {
+    if (platform::runMode().flushFrames)
+        platform::runMode().flushFrames();
 }
 
 } // namespace test

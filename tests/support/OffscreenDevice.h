@@ -40,5 +40,7 @@ private:
 // A window of the demo's style whose client area is 800 x 600.
 HWND createTestWindow(WNDPROC procedure = nullptr);
 D3DPRESENT_PARAMETERS demoPresentParameters();
+// Captured frames arrive a present late; this hands over the one on its way.
+void flushFrames();
 
 } // namespace test

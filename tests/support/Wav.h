@@ -7,4 +7,7 @@ namespace test {
 // player must recognise it by its content.
 bool writeTestTone(const std::string& path, double seconds);
 
+// Silence with one short full-scale click at clickSeconds.
+bool writeClickTrack(const std::string& path, double seconds, double clickSeconds);
+
 } // namespace test

@@ -1,0 +1,201 @@
+#include "VideoCapture.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace host {
+namespace {
+
+bool onPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "";
+    std::size_t at = 0;
+    while (at <= folders.size()) {
+        const std::size_t end = std::min(folders.find(':', at), folders.size());
+        const std::string candidate = folders.substr(at, end - at) + "/" + program;
+        if (end > at && access(candidate.c_str(), X_OK) == 0)
+            return true;
+        at = end + 1;
+    }
+    return false;
+}
+
+std::string extensionOf(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+} // namespace
+
+VideoCapture::VideoCapture(std::string path, int fps, int firstFrame, int lastFrame)
+    : path_(std::move(path)), fps_(fps), firstFrame_(firstFrame), lastFrame_(lastFrame),
+      progress_(lastFrame >= 0 ? lastFrame - firstFrame + 1 : -1, fps) {}
+
+VideoCapture::~VideoCapture() {
+    std::string ignored;
+    if (encoder_ > 0)
+        finish(ignored);
+}
+
+bool VideoCapture::prepare(std::string& error) {
+    if (!onPath("ffmpeg")) {
+        error = "ffmpeg is not installed; it encodes video captures (or capture frames with "
+                "--capture DIR/)";
+        return false;
+    }
+    std::error_code ec;
+    const auto folder = std::filesystem::path(path_).parent_path();
+    if (!folder.empty())
+        std::filesystem::create_directories(folder, ec);
+    std::ofstream probe(path_, std::ios::binary);
+    if (ec || !probe) {
+        error = "cannot write '" + path_ + "': " + (ec ? ec.message() : std::strerror(errno));
+        return false;
+    }
+    probe.close();
+    std::filesystem::remove(path_, ec);
+    return true;
+}
+
+std::vector<std::string> VideoCapture::command(int width, int height) const {
+    std::vector<std::string> c = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
+                                  "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
+                                  std::to_string(width) + "x" + std::to_string(height),
+                                  "-framerate", std::to_string(fps_), "-i", "pipe:0"};
+    const auto& mode = platform::runMode();
+    const bool music = mode.musicStartMs.has_value() && !mode.musicFile.empty();
+    // Where the music starts relative to the first frame written: later is a delay, earlier
+    // skips into the track.
+    const double offset = music ? *mode.musicStartMs - firstFrame_ * frameMilliseconds() : 0.0;
+    if (music) {
+        if (offset < 0)
+            c.insert(c.end(), {"-ss", std::to_string(-offset / 1000.0)});
+        c.insert(c.end(), {"-i", mode.musicFile, "-map", "0:v", "-map", "1:a"});
+        if (offset > 0)
+            c.insert(c.end(), {"-af", "adelay=" + std::to_string(offset) + ":all=1"});
+        c.push_back("-shortest");
+    }
+    const std::string extension = extensionOf(path_);
+    if (extension == ".mp4" || extension == ".mov" || extension == ".m4v" || extension == ".mkv") {
+        c.insert(c.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt",
+                           "yuv420p"});
+        if (music)
+            c.insert(c.end(), {"-c:a", "aac", "-b:a", "192k"});
+    }
+    c.push_back(path_);
+    return c;
+}
+
+bool VideoCapture::start(int width, int height) {
+    int ends[2];
+    if (pipe(ends) != 0)
+        return false;
+    std::signal(SIGPIPE, SIG_IGN); // a dead encoder shows as a failed write
+    const std::vector<std::string> arguments = command(width, height);
+    encoder_ = fork();
+    if (encoder_ == 0) {
+        setpgid(0, 0); // Ctrl-C reaches us, and we end the encoding cleanly
+        dup2(ends[0], 0);
+        close(ends[0]);
+        close(ends[1]);
+        std::vector<char*> argv;
+        for (const auto& a : arguments)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    close(ends[0]);
+    if (encoder_ < 0) {
+        close(ends[1]);
+        return false;
+    }
+    pipe_ = ends[1];
+    return true;
+}
+
+bool VideoCapture::write(const unsigned char* rgb, std::size_t bytes) {
+    while (bytes > 0) {
+        const ssize_t n = ::write(pipe_, rgb, bytes);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            broken_ = true;
+            return false;
+        }
+        rgb += n;
+        bytes -= static_cast<std::size_t>(n);
+    }
+    ++written_;
+    progress_.frameDone();
+    return true;
+}
+
+bool VideoCapture::frame(const unsigned char* rgb, int width, int height) {
+    const int index = next_++;
+    if (index < firstFrame_ || broken_)
+        return !broken_;
+    const std::size_t bytes = static_cast<std::size_t>(width) * height * 3;
+    if (encoder_ < 0) {
+        if (!platform::runMode().musicStartMs && held_.empty()) {
+            held_.assign(rgb, rgb + bytes);
+            heldWidth_ = width, heldHeight_ = height;
+            return lastFrame_ < 0 || index < lastFrame_;
+        }
+        if (!start(width, height))
+            return broken_ = true, false;
+        if (!held_.empty() && !write(held_.data(), held_.size()))
+            return false;
+        held_.clear();
+    }
+    if (!write(rgb, bytes))
+        return false;
+    return lastFrame_ < 0 || index < lastFrame_;
+}
+
+bool VideoCapture::finish(std::string& error) {
+    if (encoder_ < 0 && !held_.empty() && start(heldWidth_, heldHeight_))
+        write(held_.data(), held_.size());
+    held_.clear();
+    progress_.finish();
+    bool ok = encoder_ > 0;
+    if (pipe_ >= 0)
+        close(pipe_);
+    pipe_ = -1;
+    if (encoder_ > 0) {
+        int status = 0;
+        while (waitpid(encoder_, &status, 0) < 0 && errno == EINTR) {
+        }
+        encoder_ = -1;
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            ok = false;
+            error = WIFEXITED(status) && WEXITSTATUS(status) == 127
+                        ? "ffmpeg could not be started"
+                        : "ffmpeg failed encoding '" + path_ + "'";
+        }
+    }
+    if (ok && written_ == 0) {
+        ok = false;
+        error = "no frame was captured";
+    }
+    if (!ok) {
+        if (error.empty())
+            error = "no frame was captured";
+        std::error_code ec;
+        std::filesystem::remove(path_, ec); // no partial file is left behind
+    }
+    return ok;
+}
+
+} // namespace host

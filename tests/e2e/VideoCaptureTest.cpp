@@ -1,0 +1,114 @@
+#include "support/Image.h"
+#include "support/Process.h"
+#include "support/Wav.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+const std::vector<std::string> headless = {"DISPLAY=", "WAYLAND_DISPLAY="};
+
+test::ProcessResult lumiflux(const std::vector<std::string>& arguments, const std::string& folder,
+                             std::vector<std::string> environment = headless) {
+    std::vector<std::string> command{LUMIFLUX_EXE};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return test::runProcess(command, folder, environment, 300);
+}
+
+// ffprobe's "key=value|..." line for each stream.
+std::string probe(const std::string& file) {
+    return test::runProcess({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
+                             "stream=codec_type,width,height,r_frame_rate,nb_read_frames", "-of",
+                             "compact", file},
+                            "", {}, 120)
+        .output;
+}
+
+// Milliseconds from the start of the file's audio to its first loud sample, or -1.
+double firstClickMs(const std::string& video, const std::string& folder) {
+    const std::string raw = folder + "/audio.raw";
+    test::runProcess({"ffmpeg", "-v", "error", "-y", "-i", video, "-map", "0:a", "-f", "s16le",
+                      "-ac", "1", "-ar", "44100", raw},
+                     "", {}, 120);
+    const std::string bytes = test::readFile(raw);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        std::int16_t sample;
+        std::memcpy(&sample, bytes.data() + i, 2);
+        if (sample > 5000 || sample < -5000)
+            return static_cast<double>(i / 2) * 1000.0 / 44100.0;
+    }
+    return -1;
+}
+
+constexpr double frameMs = 1000.0 / 60.0;
+constexpr double barMs = 10000.0 / 6.0;
+// The music starts with the first frame presented, which moves the clock on by one frame.
+constexpr double musicStartMs = 16.0;
+
+} // namespace
+
+TEST(VideoCapture, AShortCaptureHasItsSizeRateFramesAndSound) {
+    const std::string work = test::makeTempFolder();
+    test::writeTestTone(work + "/lf.mp3", 8.0);
+    const auto result = lumiflux({"--capture", "show.mp4", "--frames", "0-299"}, work);
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    const std::string streams = probe(work + "/show.mp4");
+    EXPECT_NE(streams.find("codec_type=video|width=800|height=600|r_frame_rate=60/1|nb_read_frames=300"),
+              std::string::npos)
+        << streams;
+    EXPECT_NE(streams.find("codec_type=audio"), std::string::npos) << streams;
+
+    // Frame 150 of the video is frame 150 of the show, to within the codec's loss.
+    ASSERT_EQ(lumiflux({"--capture", "png/", "--frames", "150-150"}, work).exitCode, 0);
+    test::runProcess({"ffmpeg", "-v", "error", "-y", "-i", work + "/show.mp4", "-vf",
+                      "select=eq(n\\,150)", "-vframes", "1", work + "/decoded.png"},
+                     "", {}, 120);
+    test::Image decoded, captured;
+    ASSERT_TRUE(test::loadPng(work + "/decoded.png", decoded));
+    ASSERT_TRUE(test::loadPng(work + "/png/frame_00150.png", captured));
+    EXPECT_EQ(test::compareImages(decoded, captured, 6, work + "/diff.png"), 0);
+}
+
+TEST(VideoCapture, BarsInTheSoundMeetBarsInThePictureWithinAFrame) {
+    const std::string work = test::makeTempFolder();
+    test::writeClickTrack(work + "/lf.mp3", 8.0, 2 * barMs / 1000.0); // a click on bar 2
+    ASSERT_EQ(lumiflux({"--capture", "from0.mp4", "--frames", "0-299"}, work).exitCode, 0);
+    EXPECT_NEAR(firstClickMs(work + "/from0.mp4", work), musicStartMs + 2 * barMs, frameMs);
+    // Starting later in the show skips into the music by as much.
+    ASSERT_EQ(lumiflux({"--capture", "from100.mp4", "--frames", "100-299"}, work).exitCode, 0);
+    EXPECT_NEAR(firstClickMs(work + "/from100.mp4", work), musicStartMs + 2 * barMs - 100 * frameMs,
+                frameMs);
+}
+
+TEST(VideoCapture, AMissingEncoderOrAnUnwritableFileIsAClearError) {
+    const std::string work = test::makeTempFolder();
+    auto noEncoder = headless;
+    noEncoder.push_back("PATH=/nonexistent");
+    const auto missing = lumiflux({"--capture", "show.mp4", "--frames", "0-9"}, work, noEncoder);
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.output.find("ffmpeg is not installed"), std::string::npos) << missing.output;
+    EXPECT_FALSE(std::filesystem::exists(work + "/show.mp4"));
+
+    test::writeTestTone(work + "/blocker", 0.1);
+    const auto unwritable = lumiflux({"--capture", "blocker/show.mp4"}, work);
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_NE(unwritable.output.find("cannot write"), std::string::npos) << unwritable.output;
+}
+
+TEST(VideoCapture, AnInterruptLeavesAPlayableFileOfWhatWasRendered) {
+    const std::string work = test::makeTempFolder();
+    test::writeTestTone(work + "/lf.mp3", 20.0);
+    test::BackgroundProcess capture({LUMIFLUX_EXE, "--capture", "show.mp4"}, work, headless);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    capture.signal(SIGINT);
+    ASSERT_EQ(capture.wait(60), 0) << capture.output();
+    const std::string streams = probe(work + "/show.mp4");
+    EXPECT_NE(streams.find("codec_type=video|width=800"), std::string::npos) << streams;
+    EXPECT_EQ(streams.find("nb_read_frames=0|"), std::string::npos) << streams;
+}
