@@ -4,14 +4,14 @@
 
 // The device and the sequencer, in the order they are made and torn down (in reverse).
 class Application {
-public:
+  public:
     virtual int init(HWND window, HINSTANCE instance, int width, int height, bool fullScreen);
     virtual int update();
     virtual int draw();
     virtual HWND getWindow();
     virtual ~Application() = default;
 
-private:
+  private:
     GraphicsDevice graphics;
     SceneManager sceneManager;
 };

@@ -6,8 +6,7 @@ void DirectShowPlayer::open(const char* fileName) {
     // Sized from the name itself: a long path is never cut to a fixed buffer.
     const int wideLength = MultiByteToWideChar(CP_ACP, 0, fileName, -1, nullptr, 0);
     std::vector<WCHAR> widePath(static_cast<std::size_t>(wideLength > 0 ? wideLength : 1), 0);
-    if (wideLength > 0)
-        MultiByteToWideChar(CP_ACP, 0, fileName, -1, widePath.data(), wideLength);
+    if (wideLength > 0) MultiByteToWideChar(CP_ACP, 0, fileName, -1, widePath.data(), wideLength);
 
     if (FAILED(CoInitialize(nullptr))) {
         MessageBoxA(nullptr, "COMライブラリ初期化失敗", "Error", MB_ICONERROR);
@@ -24,17 +23,20 @@ void DirectShowPlayer::open(const char* fileName) {
         MessageBoxA(nullptr, "ファイル読み込み失敗", "Error", MB_ICONERROR);
 }
 
-HRESULT DirectShowPlayer::play() { return control ? control->Run() : E_POINTER; }
+HRESULT DirectShowPlayer::play() {
+    return control ? control->Run() : E_POINTER;
+}
 
-HRESULT DirectShowPlayer::stop() { return control ? control->Stop() : E_POINTER; }
+HRESULT DirectShowPlayer::stop() {
+    return control ? control->Stop() : E_POINTER;
+}
 
 HRESULT DirectShowPlayer::seek(double seconds) {
     return position ? position->put_CurrentPosition(seconds) : E_POINTER;
 }
 
 DirectShowPlayer::~DirectShowPlayer() {
-    if (control)
-        control->Stop();
+    if (control) control->Stop();
     if (control) {
         control->Release();
         control = nullptr;
@@ -47,6 +49,5 @@ DirectShowPlayer::~DirectShowPlayer() {
         position->Release();
         position = nullptr;
     }
-    if (comInitialized == 1)
-        CoUninitialize();
+    if (comInitialized == 1) CoUninitialize();
 }

@@ -3,7 +3,7 @@
 
 // Plays one audio file through a DirectShow filter graph.
 class DirectShowPlayer {
-public:
+  public:
     DirectShowPlayer() = default;
     DirectShowPlayer(const DirectShowPlayer&) = delete;
     DirectShowPlayer& operator=(const DirectShowPlayer&) = delete;
@@ -14,7 +14,7 @@ public:
     virtual HRESULT seek(double seconds);
     virtual ~DirectShowPlayer();
 
-private:
+  private:
     IGraphBuilder* graph = nullptr;
     IMediaControl* control = nullptr;
     IMediaPosition* position = nullptr;

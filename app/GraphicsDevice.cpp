@@ -7,11 +7,9 @@ int GraphicsDevice::init(HWND window_, HINSTANCE instance_, int width_, int heig
     height = height_;
 
     direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!direct3d)
-        return 1;
+    if (!direct3d) return 1;
     D3DDISPLAYMODE mode{};
-    if (FAILED(direct3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode)))
-        return 1;
+    if (FAILED(direct3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode))) return 1;
 
     presentParameters = D3DPRESENT_PARAMETERS{};
     presentParameters.BackBufferFormat = mode.Format;
@@ -20,8 +18,7 @@ int GraphicsDevice::init(HWND window_, HINSTANCE instance_, int width_, int heig
     presentParameters.EnableAutoDepthStencil = TRUE;
     presentParameters.AutoDepthStencilFormat = D3DFMT_D24S8;
     presentParameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    if (createDevice() != 0)
-        return 1;
+    if (createDevice() != 0) return 1;
 
     device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
@@ -53,31 +50,31 @@ void GraphicsDevice::createKeyboard() {
     // None of these results matter: without a keyboard no key reads as held.
     DirectInput8Create(instance, DIRECTINPUT_VERSION, IID_IDirectInput8A,
                        reinterpret_cast<LPVOID*>(&directInput), nullptr);
-    if (!directInput)
-        return;
+    if (!directInput) return;
     directInput->CreateDevice(GUID_SysKeyboard, &keyboard, nullptr);
-    if (!keyboard)
-        return;
+    if (!keyboard) return;
     keyboard->SetDataFormat(&c_dfDIKeyboard);
     keyboard->SetCooperativeLevel(window, DISCL_EXCLUSIVE | DISCL_BACKGROUND);
     keyboard->Acquire();
 }
 
 int GraphicsDevice::pollKeyboard() {
-    if (keyboard)
-        keyboard->GetDeviceState(sizeof keyState, keyState);
+    if (keyboard) keyboard->GetDeviceState(sizeof keyState, keyState);
     return 0;
 }
 
 int GraphicsDevice::isKeyDown(int key) {
-    if (!keyboard || key < 0 || key > 255)
-        return 0;
+    if (!keyboard || key < 0 || key > 255) return 0;
     return keyState[key] >> 7;
 }
 
-void GraphicsDevice::setMusicBar(const int* bar) { musicBar = *bar; }
+void GraphicsDevice::setMusicBar(const int* bar) {
+    musicBar = *bar;
+}
 
-int GraphicsDevice::getMusicBar() { return musicBar; }
+int GraphicsDevice::getMusicBar() {
+    return musicBar;
+}
 
 // Falls back to the window, as it was, when the display refuses full screen.
 int GraphicsDevice::switchToFullScreen() {
@@ -103,8 +100,7 @@ int GraphicsDevice::switchToFullScreen() {
 }
 
 void GraphicsDevice::resetTextureStages() {
-    if (!device)
-        return;
+    if (!device) return;
     device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
     device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
     device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
@@ -114,8 +110,7 @@ void GraphicsDevice::resetTextureStages() {
 }
 
 void GraphicsDevice::setBlendMode(int preset) {
-    if (!device)
-        return;
+    if (!device) return;
     auto blend = [this](DWORD source, DWORD destination) {
         device->SetRenderState(D3DRS_SRCBLEND, source);
         device->SetRenderState(D3DRS_DESTBLEND, destination);
@@ -125,11 +120,21 @@ void GraphicsDevice::setBlendMode(int preset) {
     case 1:
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
         break;
-    case 2: blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA); break;
-    case 3: blend(D3DBLEND_ONE, D3DBLEND_ONE); break;
-    case 4: blend(D3DBLEND_ZERO, D3DBLEND_SRCCOLOR); break;
-    case 5: blend(D3DBLEND_ONE, D3DBLEND_INVSRCALPHA); break;
-    case 6: blend(D3DBLEND_INVDESTCOLOR, D3DBLEND_INVSRCALPHA); break;
+    case 2:
+        blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
+        break;
+    case 3:
+        blend(D3DBLEND_ONE, D3DBLEND_ONE);
+        break;
+    case 4:
+        blend(D3DBLEND_ZERO, D3DBLEND_SRCCOLOR);
+        break;
+    case 5:
+        blend(D3DBLEND_ONE, D3DBLEND_INVSRCALPHA);
+        break;
+    case 6:
+        blend(D3DBLEND_INVDESTCOLOR, D3DBLEND_INVSRCALPHA);
+        break;
     case 7:
         device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_ADD);
         device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
@@ -150,11 +155,21 @@ D3DPRESENT_PARAMETERS* GraphicsDevice::getPresentParameters(D3DPRESENT_PARAMETER
     return out;
 }
 
-IDirect3DDevice9* GraphicsDevice::getDevice() { return device; }
-HWND GraphicsDevice::getWindow() { return window; }
-HINSTANCE GraphicsDevice::getInstance() { return instance; }
-int GraphicsDevice::getWidth() { return width; }
-int GraphicsDevice::getHeight() { return height; }
+IDirect3DDevice9* GraphicsDevice::getDevice() {
+    return device;
+}
+HWND GraphicsDevice::getWindow() {
+    return window;
+}
+HINSTANCE GraphicsDevice::getInstance() {
+    return instance;
+}
+int GraphicsDevice::getWidth() {
+    return width;
+}
+int GraphicsDevice::getHeight() {
+    return height;
+}
 
 GraphicsDevice::~GraphicsDevice() {
     if (device) {

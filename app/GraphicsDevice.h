@@ -5,7 +5,7 @@
 // Owns the Direct3D 9 device and the keyboard; offers the blend presets every scene draws with
 // and carries the music bar from the sequencer to the scenes.
 class GraphicsDevice {
-public:
+  public:
     GraphicsDevice() = default;
     GraphicsDevice(const GraphicsDevice&) = delete;
     GraphicsDevice& operator=(const GraphicsDevice&) = delete;
@@ -26,7 +26,7 @@ public:
     virtual int getHeight();
     virtual ~GraphicsDevice();
 
-private:
+  private:
     int createDevice();
     void createKeyboard();
 

@@ -42,10 +42,8 @@ void runMainLoop(Application& application, MainWindow& window) {
         } else {
             const int steps = dueSteps(last);
             for (int i = 0; i < steps && running; ++i)
-                if (application.update() != 0)
-                    running = 0;
-            if (running)
-                application.draw();
+                if (application.update() != 0) running = 0;
+            if (running) application.draw();
         }
         if (GetKeyState(VK_ESCAPE) < 0) // the high bit: held
             running = 0;

@@ -27,12 +27,10 @@ HWND MainWindow::create(int x, int y, int width_, int height_, HINSTANCE instanc
     windowClass.hInstance = instance_;
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = className;
-    if (!RegisterClassExA(&windowClass))
-        return nullptr;
-    HWND created = CreateWindowExA(0, className, title, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                   x, y, width_, height_, nullptr, nullptr, instance_, nullptr);
-    if (!created)
-        return nullptr;
+    if (!RegisterClassExA(&windowClass)) return nullptr;
+    HWND created = CreateWindowExA(0, className, title, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x,
+                                   y, width_, height_, nullptr, nullptr, instance_, nullptr);
+    if (!created) return nullptr;
     width = width_;
     height = height_;
     instance = instance_;
@@ -42,20 +40,21 @@ HWND MainWindow::create(int x, int y, int width_, int height_, HINSTANCE instanc
     return window;
 }
 
-int MainWindow::isQuitRequested() { return quitFlag; }
+int MainWindow::isQuitRequested() {
+    return quitFlag;
+}
 
 int MainWindow::runMessageLoop() {
-    if (!window)
-        return 1;
+    if (!window) return 1;
     MSG msg;
     for (;;) {
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
-            continue;
-        if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
-            return 0;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) continue;
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) return 0;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
 }
 
-HWND MainWindow::getHandle() { return window; }
+HWND MainWindow::getHandle() {
+    return window;
+}

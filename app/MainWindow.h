@@ -3,7 +3,7 @@
 
 // The demo's one window. It is never destroyed by the program; the process end takes it.
 class MainWindow {
-public:
+  public:
     virtual HWND create(int x, int y, int width_, int height_, HINSTANCE instance_,
                         const char* className, const char* title, WNDPROC procedure);
     virtual int isQuitRequested();
@@ -11,7 +11,7 @@ public:
     virtual HWND getHandle();
     virtual ~MainWindow() = default;
 
-private:
+  private:
     int width = 0;
     int height = 0;
     HINSTANCE instance = nullptr;

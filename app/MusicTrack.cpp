@@ -2,9 +2,13 @@
 
 #include "mmsystem.h"
 
-void MusicTrack::open(const char* fileName) { player.open(fileName); }
+void MusicTrack::open(const char* fileName) {
+    player.open(fileName);
+}
 
-void MusicTrack::setBpm(int beatsPerMinute) { bpm = beatsPerMinute; }
+void MusicTrack::setBpm(int beatsPerMinute) {
+    bpm = beatsPerMinute;
+}
 
 int MusicTrack::getBeat() {
     // Unsigned difference: correct across the timer's 49.7-day wrap. Multiplied in double so
@@ -14,13 +18,19 @@ int MusicTrack::getBeat() {
     return static_cast<int>(static_cast<double>(elapsed) * bpm * static_cast<double>(perMinute));
 }
 
-HRESULT MusicTrack::seek(double seconds) { return player.seek(seconds); }
+HRESULT MusicTrack::seek(double seconds) {
+    return player.seek(seconds);
+}
 
-int MusicTrack::getBar() { return getBeat() / 4; }
+int MusicTrack::getBar() {
+    return getBeat() / 4;
+}
 
 HRESULT MusicTrack::play() {
     startTime = timeGetTime();
     return player.play();
 }
 
-HRESULT MusicTrack::stop() { return player.stop(); }
+HRESULT MusicTrack::stop() {
+    return player.stop();
+}

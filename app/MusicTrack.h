@@ -5,7 +5,7 @@
 
 // The music and its clock: whole beats and bars of wall-clock time since play.
 class MusicTrack {
-public:
+  public:
     virtual void open(const char* fileName);
     virtual void setBpm(int beatsPerMinute);
     virtual int getBeat();
@@ -15,7 +15,7 @@ public:
     virtual HRESULT stop();
     virtual ~MusicTrack() = default;
 
-private:
+  private:
     DirectShowPlayer player;
     std::uint32_t startTime = 0;
     int bpm = 0;

@@ -6,9 +6,8 @@
 
 double randomRange(float lo, float hi) {
     constexpr float k = 1.0f / 32767.0f; // 3.0518509447574615e-05
-    return static_cast<double>(lo) +
-           static_cast<double>(crt::rand()) * static_cast<double>(k) *
-               (static_cast<double>(hi) - static_cast<double>(lo));
+    return static_cast<double>(lo) + static_cast<double>(crt::rand()) * static_cast<double>(k) *
+                                         (static_cast<double>(hi) - static_cast<double>(lo));
 }
 
 namespace {

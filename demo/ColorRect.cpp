@@ -10,8 +10,7 @@ int ColorRect::init(IDirect3DDevice9* device_) {
 }
 
 void ColorRect::drawRect(float x, float y, float z, float width, float height) {
-    if (!device)
-        return;
+    if (!device) return;
     device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     D3DMATRIX identity{};
     identity._11 = identity._22 = identity._33 = identity._44 = 1.0f;
@@ -36,4 +35,6 @@ void ColorRect::setColor(int red_, int green_, int blue_) {
     blue = blue_;
 }
 
-void ColorRect::setAlpha(unsigned char alpha_) { alpha = alpha_; }
+void ColorRect::setAlpha(unsigned char alpha_) {
+    alpha = alpha_;
+}

@@ -3,14 +3,14 @@
 
 // A filled screen rectangle in one colour and alpha: letterbox bars, pillars, fades, doors.
 class ColorRect {
-public:
+  public:
     virtual int init(IDirect3DDevice9* device_);
     virtual void drawRect(float x, float y, float z, float width, float height);
     virtual void setColor(int red_, int green_, int blue_);
     virtual void setAlpha(unsigned char alpha_);
     virtual ~ColorRect() = default;
 
-private:
+  private:
     IDirect3DDevice9* device = nullptr;
     int red = 255;
     int green = 255;

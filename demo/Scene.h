@@ -5,7 +5,7 @@ class GraphicsDevice;
 // One scene of the show. The sequencer calls init once at start-up, start each time the scene
 // becomes current, then update every 16 ms step and draw every frame.
 class Scene {
-public:
+  public:
     enum UpdateResult { Stay = 0, Next = 1, Previous = 2, End = 3 };
 
     virtual int init(GraphicsDevice* device_);
@@ -14,6 +14,6 @@ public:
     virtual int draw() = 0;
     virtual ~Scene() = default;
 
-protected:
+  protected:
     GraphicsDevice* device = nullptr;
 };

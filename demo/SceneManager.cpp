@@ -19,8 +19,7 @@ int SceneManager::init(GraphicsDevice* device_) {
     sceneCount = 0;
     for (int i = 0; i < cueCount; ++i) {
         Scene* scene = factory->createScene(i);
-        if (!scene)
-            continue;
+        if (!scene) continue;
         scenes.push_back(scene);
         scene->init(device); // each scene loads before the next is created
         ++sceneCount;
@@ -41,8 +40,7 @@ int SceneManager::advanceScene(int by) {
 }
 
 int SceneManager::update() {
-    if (!musicStarted)
-        return 0; // the first frame has not been presented: nothing advances
+    if (!musicStarted) return 0; // the first frame has not been presented: nothing advances
     if (currentExists()) {
         if (!sceneStarted) {
             scenes[current]->start();
@@ -50,12 +48,10 @@ int SceneManager::update() {
         }
         switch (scenes[current]->update()) {
         case Scene::Next:
-            if (advanceScene(1))
-                return 1;
+            if (advanceScene(1)) return 1;
             break;
         case Scene::Previous:
-            if (advanceScene(-1))
-                return 1;
+            if (advanceScene(-1)) return 1;
             break;
         case Scene::End:
             return 1;
@@ -63,15 +59,13 @@ int SceneManager::update() {
             break;
         }
     }
-    if (cueIndex >= cueCount)
-        return 1;
+    if (cueIndex >= cueCount) return 1;
     int bar = music.getBar();
     if (bar >= cueTable[cueIndex]) {
         ++cueIndex;
         // Without any scene the timeline still runs to its last cue, with the music.
         const bool left = advanceScene(1) != 0 && !scenes.empty();
-        if (left || cueIndex >= cueCount)
-            return 1;
+        if (left || cueIndex >= cueCount) return 1;
     }
     device->setMusicBar(&bar);
     return 0;

@@ -11,7 +11,7 @@ class SceneFactory;
 // The sequencer: owns the scenes and the music, switches scenes on the music cues and frames
 // every picture with the letterbox.
 class SceneManager {
-public:
+  public:
     static constexpr int cueCount = 6;
     static constexpr int cueTable[cueCount] = {8, 24, 40, 56, 72, 83};
 
@@ -29,7 +29,7 @@ public:
     int currentScene() const { return current; }
     int scenesCreated() const { return sceneCount; }
 
-private:
+  private:
     bool currentExists() const { return current >= 0 && current < sceneCount; }
     int advanceScene(int by);
 

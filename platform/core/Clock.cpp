@@ -15,7 +15,9 @@ void Clock::useVirtual(double startMilliseconds) {
     virtualMs_ = startMilliseconds;
 }
 
-void Clock::useReal() { virtual_ = false; }
+void Clock::useReal() {
+    virtual_ = false;
+}
 
 std::uint32_t Clock::now() const {
     if (virtual_)
@@ -31,8 +33,7 @@ void Clock::sleep(std::uint32_t milliseconds) {
 }
 
 void Clock::advance(double milliseconds) {
-    if (virtual_)
-        virtualMs_ += milliseconds;
+    if (virtual_) virtualMs_ += milliseconds;
 }
 
 } // namespace platform

@@ -6,7 +6,7 @@ namespace platform {
 // The millisecond clock behind timeGetTime and Sleep. Real time while playing; virtual while
 // capturing or testing, where only Sleep and presented frames move it, so runs are repeatable.
 class Clock {
-public:
+  public:
     static Clock& instance();
 
     void useVirtual(double startMilliseconds);
@@ -17,7 +17,7 @@ public:
     void sleep(std::uint32_t milliseconds);
     void advance(double milliseconds);
 
-private:
+  private:
     bool virtual_ = false;
     double virtualMs_ = 0.0;
 };

@@ -9,9 +9,9 @@ class FrameSink;
 
 // How the process host asked the platform to behave. Set once, before the demo's entry point runs.
 struct RunMode {
-    bool capture = false;                   // offscreen context, virtual clock, frames to a sink
-    std::optional<bool> fullScreenAnswer;   // the Yes/No question answered in advance
-    FrameSink* sink = nullptr;              // receives presented frames while capturing
+    bool capture = false;                 // offscreen context, virtual clock, frames to a sink
+    std::optional<bool> fullScreenAnswer; // the Yes/No question answered in advance
+    FrameSink* sink = nullptr;            // receives presented frames while capturing
 
     // The music as it started playing: its file and the clock's time then, for a video capture
     // to put the sound where the picture has it.
@@ -25,7 +25,7 @@ RunMode& runMode();
 
 // Receives every presented 800 x 600 frame, top row first, 3 bytes a pixel (RGB).
 class FrameSink {
-public:
+  public:
     virtual ~FrameSink() = default;
     // Returns false once no more frames are wanted; the platform then closes the windows.
     virtual bool frame(const unsigned char* rgb, int width, int height) = 0;

@@ -12,6 +12,8 @@ int rand() {
     return static_cast<int>((state >> 16) & 0x7FFF);
 }
 
-void srand(unsigned int seed) { state = seed; }
+void srand(unsigned int seed) {
+    state = seed;
+}
 
 } // namespace crt

@@ -13,15 +13,15 @@ Buffer::Buffer(Device& device, GLenum target, UINT length, DWORD usage, D3DPOOL 
                  usage & D3DUSAGE_DYNAMIC ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
 }
 
-Buffer::~Buffer() { device_.deleteBuffer(target_, name_); }
+Buffer::~Buffer() {
+    device_.deleteBuffer(target_, name_);
+}
 
 HRESULT Buffer::lock(UINT offset, UINT size, void** data, DWORD flags) {
-    if (!data || locked_ || offset > memory_.size())
-        return D3DERR_INVALIDCALL;
+    if (!data || locked_ || offset > memory_.size()) return D3DERR_INVALIDCALL;
     if (size == 0) // the whole buffer from offset
         size = static_cast<UINT>(memory_.size()) - offset;
-    if (size > memory_.size() - offset)
-        return D3DERR_INVALIDCALL;
+    if (size > memory_.size() - offset) return D3DERR_INVALIDCALL;
     *data = memory_.data() + offset;
     locked_ = true;
     discard_ = (flags & D3DLOCK_DISCARD) != 0 && (usage_ & D3DUSAGE_DYNAMIC);
@@ -31,11 +31,9 @@ HRESULT Buffer::lock(UINT offset, UINT size, void** data, DWORD flags) {
 }
 
 HRESULT Buffer::unlock() {
-    if (!locked_)
-        return D3DERR_INVALIDCALL;
+    if (!locked_) return D3DERR_INVALIDCALL;
     locked_ = false;
-    if (lockedSize_ == 0)
-        return D3D_OK;
+    if (lockedSize_ == 0) return D3D_OK;
     device_.bindBuffer(target_, name_);
     if (discard_) // orphan: the draws still reading the old storage keep it
         glBufferData(target_, static_cast<GLsizeiptr>(memory_.size()), memory_.data(),
@@ -54,10 +52,9 @@ VertexBuffer::~VertexBuffer() {
 }
 
 HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* description) {
-    if (!description)
-        return D3DERR_INVALIDCALL;
+    if (!description) return D3DERR_INVALIDCALL;
     *description = D3DVERTEXBUFFER_DESC{D3DFMT_UNKNOWN, D3DRTYPE_VERTEXBUFFER, buffer_.usage(),
-                                        buffer_.pool(), buffer_.length(), fvf_};
+                                        buffer_.pool(), buffer_.length(),      fvf_};
     return D3D_OK;
 }
 

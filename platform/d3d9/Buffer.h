@@ -13,7 +13,7 @@ namespace d3d9 {
 class Device;
 
 class Buffer {
-public:
+  public:
     Buffer(Device& device, GLenum target, UINT length, DWORD usage, D3DPOOL pool);
     ~Buffer();
     Buffer(const Buffer&) = delete;
@@ -26,7 +26,7 @@ public:
     DWORD usage() const { return usage_; }
     D3DPOOL pool() const { return pool_; }
 
-private:
+  private:
     Device& device_;
     GLenum target_;
     DWORD usage_;
@@ -39,7 +39,7 @@ private:
 };
 
 class VertexBuffer final : public DeviceResource<IDirect3DVertexBuffer9> {
-public:
+  public:
     VertexBuffer(Device& device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
     HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override {
         return buffer_.lock(offset, size, data, flags);
@@ -48,7 +48,7 @@ public:
     HRESULT GetDesc(D3DVERTEXBUFFER_DESC* description) override;
     const Buffer& buffer() const { return buffer_; }
 
-private:
+  private:
     ~VertexBuffer() override;
     Device& device_;
     Buffer buffer_;
@@ -56,7 +56,7 @@ private:
 };
 
 class IndexBuffer final : public DeviceResource<IDirect3DIndexBuffer9> {
-public:
+  public:
     IndexBuffer(Device& device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
     HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override {
         return buffer_.lock(offset, size, data, flags);
@@ -65,7 +65,7 @@ public:
     const Buffer& buffer() const { return buffer_; }
     D3DFORMAT format() const { return format_; }
 
-private:
+  private:
     ~IndexBuffer() override;
     Device& device_;
     Buffer buffer_;

@@ -15,18 +15,15 @@ Device::Device(HWND window, const D3DPRESENT_PARAMETERS& parameters)
 
 bool Device::create() {
     SDL_Window* sdl = platform::sdlWindowOf(window_);
-    if (!sdl)
-        return false;
+    if (!sdl) return false;
     int width = static_cast<int>(parameters_.BackBufferWidth);
     int height = static_cast<int>(parameters_.BackBufferHeight);
     if (width == 0 || height == 0) // taken from the window's client area, as the platform does
         SDL_GetWindowSize(sdl, &width, &height);
-    if (width <= 0 || height <= 0 || !context_.create(sdl))
-        return false;
+    if (width <= 0 || height <= 0 || !context_.create(sdl)) return false;
     parameters_.BackBufferWidth = static_cast<UINT>(width);
     parameters_.BackBufferHeight = static_cast<UINT>(height);
-    if (parameters_.BackBufferCount == 0)
-        parameters_.BackBufferCount = 1;
+    if (parameters_.BackBufferCount == 0) parameters_.BackBufferCount = 1;
     cache_.invalidate();
     stream_.create(cache_, 4u << 20);
     glGenSamplers(samplerCount, samplers_);
@@ -53,8 +50,7 @@ bool Device::create() {
     depthStencil_ = autoDepth_.get();
     state_.setDefaults(parameters_.EnableAutoDepthStencil, parameters_.BackBufferWidth,
                        parameters_.BackBufferHeight);
-    if (framebufferFor(renderTarget_, depthStencil_) == 0)
-        return false;
+    if (framebufferFor(renderTarget_, depthStencil_) == 0) return false;
     return applyPresentation(parameters_) == D3D_OK;
 }
 
@@ -78,12 +74,10 @@ void Device::captureFrame(GLuint framebuffer, int width, int height) {
 }
 
 void Device::deliverPending() {
-    if (!framePending_)
-        return;
+    if (!framePending_) return;
     framePending_ = false;
     auto& mode = platform::runMode();
-    if (sinkDone_ || !mode.sink)
-        return;
+    if (sinkDone_ || !mode.sink) return;
     glBindBuffer(GL_PIXEL_PACK_BUFFER, pixelBuffers_[nextPixelBuffer_ ^ 1]);
     const auto* pixels = static_cast<const unsigned char*>(glMapBufferRange(
         GL_PIXEL_PACK_BUFFER, 0, static_cast<GLsizeiptr>(pendingWidth_) * pendingHeight_ * 3,
@@ -126,16 +120,14 @@ HRESULT Device::applyPresentation(const D3DPRESENT_PARAMETERS& parameters) {
 }
 
 HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
-    if (!context_.alive())
-        return D3DERR_INVALIDCALL;
+    if (!context_.alive()) return D3DERR_INVALIDCALL;
     auto& mode = platform::runMode();
     const int width = static_cast<int>(backBuffer_->width());
     const int height = static_cast<int>(backBuffer_->height());
     const GLuint framebuffer = framebufferFor(backBuffer_.get(), nullptr);
     if (mode.capture) {
         captureFrame(framebuffer, width, height);
-        if (mode.sink)
-            platform::Clock::instance().advance(mode.sink->frameMilliseconds());
+        if (mode.sink) platform::Clock::instance().advance(mode.sink->frameMilliseconds());
     } else {
         context_.presentToWindow(framebuffer, width, height);
     }
@@ -151,15 +143,12 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
 
 // Never reports loss: resources survive, and the state returns to Direct3D's defaults.
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
-    if (!parameters)
-        return D3DERR_INVALIDCALL;
+    if (!parameters) return D3DERR_INVALIDCALL;
     const HRESULT result = applyPresentation(*parameters);
-    if (result != D3D_OK)
-        return result;
+    if (result != D3D_OK) return result;
     parameters->BackBufferWidth = backBuffer_->width();
     parameters->BackBufferHeight = backBuffer_->height();
-    if (parameters->BackBufferCount == 0)
-        parameters->BackBufferCount = 1;
+    if (parameters->BackBufferCount == 0) parameters->BackBufferCount = 1;
     parameters_ = *parameters;
     state_.setDefaults(parameters_.EnableAutoDepthStencil && autoDepth_,
                        parameters_.BackBufferWidth, parameters_.BackBufferHeight);
@@ -170,15 +159,13 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
 }
 
 HRESULT Device::BeginScene() {
-    if (inScene_)
-        return D3DERR_INVALIDCALL;
+    if (inScene_) return D3DERR_INVALIDCALL;
     inScene_ = true;
     return D3D_OK;
 }
 
 HRESULT Device::EndScene() {
-    if (!inScene_)
-        return D3DERR_INVALIDCALL;
+    if (!inScene_) return D3DERR_INVALIDCALL;
     inScene_ = false;
     return D3D_OK;
 }
@@ -186,13 +173,11 @@ HRESULT Device::EndScene() {
 // Clears the viewport only (or the given rectangles inside it), whatever the write masks say.
 HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                       DWORD stencil) {
-    if (!context_.alive())
-        return D3DERR_INVALIDCALL;
+    if (!context_.alive()) return D3DERR_INVALIDCALL;
     if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil_)
         return D3DERR_INVALIDCALL; // and the colour is left as it was
 
-    if (count > 0 && !rects)
-        return D3D_OK;
+    if (count > 0 && !rects) return D3D_OK;
     GLbitfield mask = 0;
     OutputState masks;
     masks.depthTest = false;
@@ -211,23 +196,22 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         glClearStencil(static_cast<GLint>(stencil & 0xFF));
         glStencilMask(0xFF);
     }
-    if (!mask)
-        return D3D_OK;
+    if (!mask) return D3D_OK;
     applyTarget();
     cache_.apply(masks);
     state_.dirty |= DirtyOutput;
 
     const D3DVIEWPORT9& vp = state_.viewport;
     const LONG left = static_cast<LONG>(vp.X), top = static_cast<LONG>(vp.Y);
-    const LONG right = left + static_cast<LONG>(vp.Width), bottom = top + static_cast<LONG>(vp.Height);
+    const LONG right = left + static_cast<LONG>(vp.Width),
+               bottom = top + static_cast<LONG>(vp.Height);
     const D3DRECT whole{left, top, right, bottom};
     const DWORD pieces = count > 0 ? count : 1;
     for (DWORD i = 0; i < pieces; ++i) {
         const D3DRECT& r = count > 0 ? rects[i] : whole;
         const LONG x1 = std::max(r.x1, left), y1 = std::max(r.y1, top);
         const LONG x2 = std::min(r.x2, right), y2 = std::min(r.y2, bottom);
-        if (x2 <= x1 || y2 <= y1)
-            continue; // empty or inverted rectangles are skipped
+        if (x2 <= x1 || y2 <= y1) continue; // empty or inverted rectangles are skipped
         // Surfaces are stored top row first, so Direct3D rows are framebuffer rows.
         cache_.setScissor(true, x1, y1, x2 - x1, y2 - y1);
         glClear(mask);
@@ -239,19 +223,21 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
 
 D3DMATRIX* Device::transformSlot(D3DTRANSFORMSTATETYPE state) {
     switch (state) {
-    case D3DTS_WORLD: return &state_.world;
-    case D3DTS_VIEW: return &state_.view;
-    case D3DTS_PROJECTION: return &state_.projection;
-    default: return nullptr;
+    case D3DTS_WORLD:
+        return &state_.world;
+    case D3DTS_VIEW:
+        return &state_.view;
+    case D3DTS_PROJECTION:
+        return &state_.projection;
+    default:
+        return nullptr;
     }
 }
 
 HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
     D3DMATRIX* slot = transformSlot(state);
-    if (!matrix)
-        return D3DERR_INVALIDCALL;
-    if (!slot)
-        return D3D_OK; // texture transforms: stored nowhere, since nothing here applies them
+    if (!matrix) return D3DERR_INVALIDCALL;
+    if (!slot) return D3D_OK; // texture transforms: stored nowhere, since nothing here applies them
     if (std::memcmp(slot, matrix, sizeof(D3DMATRIX)) != 0) {
         *slot = *matrix;
         // Lights live in view space, so a new view moves them too.
@@ -262,30 +248,26 @@ HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matri
 
 HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
     D3DMATRIX* slot = transformSlot(state);
-    if (!matrix)
-        return D3DERR_INVALIDCALL;
+    if (!matrix) return D3DERR_INVALIDCALL;
     *matrix = slot ? *slot : identityMatrix();
     return D3D_OK;
 }
 
 HRESULT Device::SetViewport(const D3DVIEWPORT9* viewport) {
-    if (!viewport || viewport->Width == 0 || viewport->Height == 0)
-        return D3DERR_INVALIDCALL;
+    if (!viewport || viewport->Width == 0 || viewport->Height == 0) return D3DERR_INVALIDCALL;
     state_.viewport = *viewport;
     state_.dirty |= DirtyViewport;
     return D3D_OK;
 }
 
 HRESULT Device::GetViewport(D3DVIEWPORT9* viewport) {
-    if (!viewport)
-        return D3DERR_INVALIDCALL;
+    if (!viewport) return D3DERR_INVALIDCALL;
     *viewport = state_.viewport;
     return D3D_OK;
 }
 
 HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-    if (state >= static_cast<DWORD>(renderStateCount))
-        return D3DERR_INVALIDCALL;
+    if (state >= static_cast<DWORD>(renderStateCount)) return D3DERR_INVALIDCALL;
     DWORD& slot = state_.renderStates[state];
     if (slot != value) {
         slot = value;
@@ -295,14 +277,14 @@ HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
 }
 
 HRESULT Device::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
-    if (!value || state >= static_cast<DWORD>(renderStateCount))
-        return D3DERR_INVALIDCALL;
+    if (!value || state >= static_cast<DWORD>(renderStateCount)) return D3DERR_INVALIDCALL;
     *value = state_.renderStates[state];
     return D3D_OK;
 }
 
 HRESULT Device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
-    if (sampler >= static_cast<DWORD>(samplerCount) || type >= static_cast<DWORD>(samplerStateCount))
+    if (sampler >= static_cast<DWORD>(samplerCount) ||
+        type >= static_cast<DWORD>(samplerStateCount))
         return D3DERR_INVALIDCALL;
     DWORD& slot = state_.samplerStates[sampler][type];
     if (slot != value) {
@@ -341,22 +323,18 @@ HRESULT Device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
 }
 
 HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
-    if (stage >= static_cast<DWORD>(stageCount))
-        return D3DERR_INVALIDCALL;
+    if (stage >= static_cast<DWORD>(stageCount)) return D3DERR_INVALIDCALL;
     if (state_.textures[stage] != texture) {
         state_.textures[stage] = texture;
-        if (stage == 0)
-            state_.dirty |= DirtyTextures | DirtyProgram;
+        if (stage == 0) state_.dirty |= DirtyTextures | DirtyProgram;
     }
     return D3D_OK;
 }
 
 HRESULT Device::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
-    if (!texture || stage >= static_cast<DWORD>(stageCount))
-        return D3DERR_INVALIDCALL;
+    if (!texture || stage >= static_cast<DWORD>(stageCount)) return D3DERR_INVALIDCALL;
     *texture = state_.textures[stage];
-    if (*texture)
-        (*texture)->AddRef();
+    if (*texture) (*texture)->AddRef();
     return D3D_OK;
 }
 
@@ -369,8 +347,7 @@ HRESULT Device::SetFVF(DWORD fvf) {
 }
 
 HRESULT Device::GetFVF(DWORD* fvf) {
-    if (!fvf)
-        return D3DERR_INVALIDCALL;
+    if (!fvf) return D3DERR_INVALIDCALL;
     *fvf = state_.fvf;
     return D3D_OK;
 }

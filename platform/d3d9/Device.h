@@ -26,7 +26,7 @@ struct FrameStats {
 };
 
 class Device final : public platform::ComObject<IDirect3DDevice9> {
-public:
+  public:
     Device(HWND window, const D3DPRESENT_PARAMETERS& parameters);
     bool create();
 
@@ -46,8 +46,7 @@ public:
     HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
     HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
     HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
-    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
-                                 DWORD* value) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
     HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
     HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
     HRESULT SetFVF(DWORD fvf) override;
@@ -56,9 +55,8 @@ public:
     HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                           D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* shared) override;
     HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
-                                      D3DMULTISAMPLE_TYPE multiSample, DWORD quality,
-                                      BOOL discard, IDirect3DSurface9** surface,
-                                      HANDLE* shared) override;
+                                      D3DMULTISAMPLE_TYPE multiSample, DWORD quality, BOOL discard,
+                                      IDirect3DSurface9** surface, HANDLE* shared) override;
     HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override;
     HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) override;
     HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) override;
@@ -101,7 +99,7 @@ public:
     const FrameStats& lastFrameStats() const { return lastFrame_; }
     const D3DPRESENT_PARAMETERS& presentParameters() const { return parameters_; }
 
-private:
+  private:
     ~Device() override;
 
     HRESULT applyPresentation(const D3DPRESENT_PARAMETERS& parameters);

@@ -17,8 +17,7 @@ HRESULT Device::SetLight(DWORD index, const D3DLIGHT9* light) {
 
 HRESULT Device::GetLight(DWORD index, D3DLIGHT9* light) {
     auto found = state_.lights.find(index);
-    if (!light || found == state_.lights.end())
-        return D3DERR_INVALIDCALL;
+    if (!light || found == state_.lights.end()) return D3DERR_INVALIDCALL;
     *light = found->second.light;
     return D3D_OK;
 }
@@ -36,15 +35,13 @@ HRESULT Device::LightEnable(DWORD index, BOOL enable) {
 
 HRESULT Device::GetLightEnable(DWORD index, BOOL* enable) {
     auto found = state_.lights.find(index);
-    if (!enable || found == state_.lights.end())
-        return D3DERR_INVALIDCALL;
+    if (!enable || found == state_.lights.end()) return D3DERR_INVALIDCALL;
     *enable = found->second.enabled ? TRUE : FALSE;
     return D3D_OK;
 }
 
 HRESULT Device::SetMaterial(const D3DMATERIAL9* material) {
-    if (!material)
-        return D3DERR_INVALIDCALL;
+    if (!material) return D3DERR_INVALIDCALL;
     if (std::memcmp(&state_.material, material, sizeof(D3DMATERIAL9)) != 0) {
         state_.material = *material;
         state_.dirty |= DirtyConstants;
@@ -53,27 +50,23 @@ HRESULT Device::SetMaterial(const D3DMATERIAL9* material) {
 }
 
 HRESULT Device::GetMaterial(D3DMATERIAL9* material) {
-    if (!material)
-        return D3DERR_INVALIDCALL;
+    if (!material) return D3DERR_INVALIDCALL;
     *material = state_.material;
     return D3D_OK;
 }
 
 HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                    IDirect3DVertexBuffer9** buffer, HANDLE*) {
-    if (!buffer)
-        return D3DERR_INVALIDCALL;
+    if (!buffer) return D3DERR_INVALIDCALL;
     *buffer = nullptr;
-    if (length == 0 || length > (1u << 30))
-        return D3DERR_INVALIDCALL;
+    if (length == 0 || length > (1u << 30)) return D3DERR_INVALIDCALL;
     *buffer = new VertexBuffer(*this, length, usage, fvf, pool);
     return D3D_OK;
 }
 
 HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                   IDirect3DIndexBuffer9** buffer, HANDLE*) {
-    if (!buffer)
-        return D3DERR_INVALIDCALL;
+    if (!buffer) return D3DERR_INVALIDCALL;
     *buffer = nullptr;
     if (length == 0 || length > (1u << 30) ||
         (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32))
@@ -84,8 +77,7 @@ HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3
 
 HRESULT Device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
                                 UINT stride) {
-    if (stream != 0)
-        return D3DERR_INVALIDCALL; // the demo draws from one stream
+    if (stream != 0) return D3DERR_INVALIDCALL; // the demo draws from one stream
     state_.stream = buffer;
     state_.streamOffset = offset;
     state_.streamStride = stride;
@@ -119,10 +111,8 @@ void Device::deleteBuffer(GLenum target, GLuint buffer) {
 }
 
 void Device::forgetBuffer(IUnknown* buffer) {
-    if (state_.stream == buffer)
-        state_.stream = nullptr;
-    if (state_.indices == buffer)
-        state_.indices = nullptr;
+    if (state_.stream == buffer) state_.stream = nullptr;
+    if (state_.indices == buffer) state_.indices = nullptr;
 }
 
 } // namespace d3d9

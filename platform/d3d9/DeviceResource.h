@@ -10,10 +10,9 @@ namespace d3d9 {
 void countResource(int change);
 
 template <class Interface> class DeviceResource : public Interface {
-public:
+  public:
     HRESULT QueryInterface(REFIID, void** object) override {
-        if (object)
-            *object = nullptr;
+        if (object) *object = nullptr;
         return E_NOINTERFACE;
     }
     ULONG AddRef() override { return ++references_; }
@@ -27,14 +26,14 @@ public:
         return left;
     }
 
-protected:
+  protected:
     explicit DeviceResource(IDirect3DDevice9* owner) : owner_(owner) {
         countResource(1);
         owner_->AddRef();
     }
     ~DeviceResource() override { countResource(-1); }
 
-private:
+  private:
     IDirect3DDevice9* owner_;
     std::atomic<ULONG> references_{1};
 };

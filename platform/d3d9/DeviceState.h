@@ -4,22 +4,22 @@
 #include "d3d9.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <map>
-#include <cstdint>
 
 namespace d3d9 {
 
 enum Dirty : std::uint32_t {
-    DirtyOutput = 1u << 0,    // blend, depth, cull, write masks
-    DirtyProgram = 1u << 1,   // anything that selects the fixed-function program
+    DirtyOutput = 1u << 0,  // blend, depth, cull, write masks
+    DirtyProgram = 1u << 1, // anything that selects the fixed-function program
     DirtyViewport = 1u << 2,
     DirtyTransforms = 1u << 3,
     DirtyTextures = 1u << 4,
     DirtySamplers = 1u << 5,
-    DirtyTarget = 1u << 6,      // render target or depth-stencil surface
-    DirtyConstants = 1u << 7,   // lights, material, ambient, point size: uniforms only
-    DirtyStream = 1u << 8,      // vertex buffer, offset, stride or index buffer
+    DirtyTarget = 1u << 6,    // render target or depth-stencil surface
+    DirtyConstants = 1u << 7, // lights, material, ambient, point size: uniforms only
+    DirtyStream = 1u << 8,    // vertex buffer, offset, stride or index buffer
     DirtyAll = 0xFFFFFFFFu,
 };
 

@@ -8,8 +8,7 @@ namespace d3d9 {
 
 HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                               D3DPOOL pool, IDirect3DTexture9** texture, HANDLE*) {
-    if (!texture)
-        return D3DERR_INVALIDCALL;
+    if (!texture) return D3DERR_INVALIDCALL;
     *texture = nullptr;
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
@@ -28,8 +27,7 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
 HRESULT Device::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
                                           D3DMULTISAMPLE_TYPE multiSample, DWORD, BOOL,
                                           IDirect3DSurface9** surface, HANDLE*) {
-    if (!surface)
-        return D3DERR_INVALIDCALL;
+    if (!surface) return D3DERR_INVALIDCALL;
     *surface = nullptr;
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
@@ -46,8 +44,7 @@ HRESULT Device::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT for
 // Setting render target 0 also resets the viewport to the whole of the new target.
 HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
     auto* target = static_cast<Surface*>(surface);
-    if (index != 0 || !target || target->kind() != Surface::Kind::Color)
-        return D3DERR_INVALIDCALL;
+    if (index != 0 || !target || target->kind() != Surface::Kind::Color) return D3DERR_INVALIDCALL;
     renderTarget_ = target;
     state_.viewport = D3DVIEWPORT9{0, 0, target->width(), target->height(), 0.0f, 1.0f};
     state_.dirty |= DirtyTarget | DirtyViewport;
@@ -55,11 +52,9 @@ HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
 }
 
 HRESULT Device::GetRenderTarget(DWORD index, IDirect3DSurface9** surface) {
-    if (!surface)
-        return D3DERR_INVALIDCALL;
+    if (!surface) return D3DERR_INVALIDCALL;
     *surface = nullptr;
-    if (index != 0 || !renderTarget_)
-        return D3DERR_INVALIDCALL;
+    if (index != 0 || !renderTarget_) return D3DERR_INVALIDCALL;
     renderTarget_->AddRef();
     *surface = renderTarget_;
     return D3D_OK;
@@ -67,30 +62,25 @@ HRESULT Device::GetRenderTarget(DWORD index, IDirect3DSurface9** surface) {
 
 HRESULT Device::SetDepthStencilSurface(IDirect3DSurface9* surface) {
     auto* depth = static_cast<Surface*>(surface);
-    if (depth && depth->kind() != Surface::Kind::DepthStencil)
-        return D3DERR_INVALIDCALL;
+    if (depth && depth->kind() != Surface::Kind::DepthStencil) return D3DERR_INVALIDCALL;
     depthStencil_ = depth;
     state_.dirty |= DirtyTarget;
     return D3D_OK;
 }
 
 HRESULT Device::GetDepthStencilSurface(IDirect3DSurface9** surface) {
-    if (!surface)
-        return D3DERR_INVALIDCALL;
+    if (!surface) return D3DERR_INVALIDCALL;
     *surface = depthStencil_;
-    if (!depthStencil_)
-        return D3DERR_NOTAVAILABLE;
+    if (!depthStencil_) return D3DERR_NOTAVAILABLE;
     depthStencil_->AddRef();
     return D3D_OK;
 }
 
 GLuint Device::framebufferFor(const Surface* color, const Surface* depth) {
-    if (!color)
-        return 0;
+    if (!color) return 0;
     const auto key = std::make_tuple(color->glName(), color->level(), depth ? depth->glName() : 0u);
     auto found = framebuffers_.find(key);
-    if (found != framebuffers_.end())
-        return found->second;
+    if (found != framebuffers_.end()) return found->second;
     GLuint framebuffer = 0;
     glGenFramebuffers(1, &framebuffer);
     cache_.bindFramebuffer(framebuffer);
@@ -112,11 +102,9 @@ GLuint Device::framebufferFor(const Surface* color, const Surface* depth) {
 
 HRESULT Device::readSurface(IDirect3DSurface9* surface, std::vector<unsigned char>& bgra) {
     auto* source = static_cast<Surface*>(surface);
-    if (!source || source->kind() != Surface::Kind::Color)
-        return D3DERR_INVALIDCALL;
+    if (!source || source->kind() != Surface::Kind::Color) return D3DERR_INVALIDCALL;
     const GLuint framebuffer = framebufferFor(source, nullptr);
-    if (!framebuffer)
-        return D3DERR_INVALIDCALL;
+    if (!framebuffer) return D3DERR_INVALIDCALL;
     readFramebuffer(framebuffer, static_cast<int>(source->width()),
                     static_cast<int>(source->height()), GL_BGRA, bgra);
     state_.dirty |= DirtyTarget;
@@ -150,10 +138,8 @@ void Device::forget(Surface* surface) {
             ++it;
         }
     }
-    if (renderTarget_ == surface)
-        renderTarget_ = backBuffer_.get();
-    if (depthStencil_ == surface)
-        depthStencil_ = autoDepth_.get();
+    if (renderTarget_ == surface) renderTarget_ = backBuffer_.get();
+    if (depthStencil_ == surface) depthStencil_ = autoDepth_.get();
     state_.dirty |= DirtyTarget;
 }
 

@@ -8,8 +8,7 @@ namespace d3d9 {
 namespace {
 
 class Direct3D9 final : public platform::ComObject<IDirect3D9> {
-public:
-
+  public:
     HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) override {
         SDL_DisplayMode desktop;
         if (!mode || adapter != D3DADAPTER_DEFAULT || !platform::ensureVideo() ||
@@ -25,10 +24,8 @@ public:
     // Both device types are the same OpenGL rasteriser here; either succeeds when a 3.3 core
     // context can be made on the window.
     HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD,
-                         D3DPRESENT_PARAMETERS* parameters,
-                         IDirect3DDevice9** device) override {
-        if (!device)
-            return D3DERR_INVALIDCALL;
+                         D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override {
+        if (!device) return D3DERR_INVALIDCALL;
         *device = nullptr;
         if (!parameters || adapter != D3DADAPTER_DEFAULT ||
             (type != D3DDEVTYPE_HAL && type != D3DDEVTYPE_REF))
@@ -43,14 +40,12 @@ public:
         *device = created;
         return D3D_OK;
     }
-
 };
 
 } // namespace
 } // namespace d3d9
 
 IDirect3D9* Direct3DCreate9(UINT sdkVersion) {
-    if (sdkVersion != D3D_SDK_VERSION)
-        return nullptr;
+    if (sdkVersion != D3D_SDK_VERSION) return nullptr;
     return new d3d9::Direct3D9();
 }

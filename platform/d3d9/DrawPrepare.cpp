@@ -36,7 +36,9 @@ void inverse3x3(const D3DMATRIX& m, float out[9]) {
     std::copy(result, result + 9, out);
 }
 
-void colour(GLint location, const D3DCOLORVALUE& c) { glUniform4f(location, c.r, c.g, c.b, c.a); }
+void colour(GLint location, const D3DCOLORVALUE& c) {
+    glUniform4f(location, c.r, c.g, c.b, c.a);
+}
 
 void argb(GLint location, DWORD c) {
     glUniform4f(location, ((c >> 16) & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f,
@@ -51,24 +53,36 @@ float asFloat(DWORD bits) {
 
 GLsizei vertexCount(D3DPRIMITIVETYPE type, UINT primitives) {
     switch (type) {
-    case D3DPT_POINTLIST: return static_cast<GLsizei>(primitives);
-    case D3DPT_LINELIST: return static_cast<GLsizei>(primitives * 2);
-    case D3DPT_LINESTRIP: return static_cast<GLsizei>(primitives + 1);
-    case D3DPT_TRIANGLELIST: return static_cast<GLsizei>(primitives * 3);
+    case D3DPT_POINTLIST:
+        return static_cast<GLsizei>(primitives);
+    case D3DPT_LINELIST:
+        return static_cast<GLsizei>(primitives * 2);
+    case D3DPT_LINESTRIP:
+        return static_cast<GLsizei>(primitives + 1);
+    case D3DPT_TRIANGLELIST:
+        return static_cast<GLsizei>(primitives * 3);
     case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: return static_cast<GLsizei>(primitives + 2);
-    default: return 0;
+    case D3DPT_TRIANGLEFAN:
+        return static_cast<GLsizei>(primitives + 2);
+    default:
+        return 0;
     }
 }
 
 GLenum glPrimitive(D3DPRIMITIVETYPE type) {
     switch (type) {
-    case D3DPT_POINTLIST: return GL_POINTS;
-    case D3DPT_LINELIST: return GL_LINES;
-    case D3DPT_LINESTRIP: return GL_LINE_STRIP;
-    case D3DPT_TRIANGLELIST: return GL_TRIANGLES;
-    case D3DPT_TRIANGLESTRIP: return GL_TRIANGLE_STRIP;
-    default: return GL_TRIANGLE_FAN;
+    case D3DPT_POINTLIST:
+        return GL_POINTS;
+    case D3DPT_LINELIST:
+        return GL_LINES;
+    case D3DPT_LINESTRIP:
+        return GL_LINE_STRIP;
+    case D3DPT_TRIANGLELIST:
+        return GL_TRIANGLES;
+    case D3DPT_TRIANGLESTRIP:
+        return GL_TRIANGLE_STRIP;
+    default:
+        return GL_TRIANGLE_FAN;
     }
 }
 
@@ -77,18 +91,19 @@ GLenum glPrimitive(D3DPRIMITIVETYPE type) {
 UINT vertexSize(DWORD fvf) {
     UINT size = 0;
     switch (fvf & D3DFVF_POSITION_MASK) {
-    case D3DFVF_XYZ: size += 12; break;
-    case D3DFVF_XYZRHW: size += 16; break;
-    default: break;
-    }
-    if (fvf & D3DFVF_NORMAL)
+    case D3DFVF_XYZ:
         size += 12;
-    if (fvf & D3DFVF_PSIZE)
-        size += 4;
-    if (fvf & D3DFVF_DIFFUSE)
-        size += 4;
-    if (fvf & D3DFVF_SPECULAR)
-        size += 4;
+        break;
+    case D3DFVF_XYZRHW:
+        size += 16;
+        break;
+    default:
+        break;
+    }
+    if (fvf & D3DFVF_NORMAL) size += 12;
+    if (fvf & D3DFVF_PSIZE) size += 4;
+    if (fvf & D3DFVF_DIFFUSE) size += 4;
+    if (fvf & D3DFVF_SPECULAR) size += 4;
     size += 8 * ((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT);
     return size;
 }
@@ -116,18 +131,25 @@ GLint magnification(DWORD filter) {
 GLint minification(DWORD filter, DWORD mipFilter) {
     const bool linear = magnification(filter) == GL_LINEAR;
     switch (mipFilter) {
-    case D3DTEXF_NONE: return linear ? GL_LINEAR : GL_NEAREST;
-    case D3DTEXF_POINT: return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-    default: return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    case D3DTEXF_NONE:
+        return linear ? GL_LINEAR : GL_NEAREST;
+    case D3DTEXF_POINT:
+        return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    default:
+        return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
     }
 }
 
 GLint addressing(DWORD mode) {
     switch (mode) {
-    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    default: return GL_REPEAT;
+    case D3DTADDRESS_MIRROR:
+        return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP:
+        return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER:
+        return GL_CLAMP_TO_BORDER;
+    default:
+        return GL_REPEAT;
     }
 }
 
@@ -151,8 +173,7 @@ void Device::applySampler(DWORD slot) {
 void Device::applyTextures() {
     // The demo draws with stage 0; later stages are stored only.
     auto* texture = static_cast<Texture*>(static_cast<IDirect3DTexture9*>(state_.textures[0]));
-    if (state_.dirty & DirtySamplers)
-        applySampler(0);
+    if (state_.dirty & DirtySamplers) applySampler(0);
     cache_.bindTexture(0, texture ? texture->glName() : 0);
     cache_.bindSampler(0, samplers_[0]);
 }
@@ -203,8 +224,7 @@ void Device::applyVertexLayout(DWORD fvf, UINT stride, GLuint buffer, std::size_
     attribute(positionLocation, true, pretransformed ? 4 : 3, GL_FLOAT, false, at,
               pretransformed ? 16 : 12);
     attribute(normalLocation, (fvf & D3DFVF_NORMAL) != 0, 3, GL_FLOAT, false, at, 12);
-    if (fvf & D3DFVF_PSIZE)
-        at += 4;
+    if (fvf & D3DFVF_PSIZE) at += 4;
     // D3DCOLOR is B, G, R, A in memory.
     attribute(diffuseLocation, (fvf & D3DFVF_DIFFUSE) != 0, GL_BGRA, GL_UNSIGNED_BYTE, true, at, 4);
     attribute(specularLocation, (fvf & D3DFVF_SPECULAR) != 0, GL_BGRA, GL_UNSIGNED_BYTE, true, at,
@@ -238,8 +258,7 @@ void Device::uploadConstants(const Program& program) {
                 maxSize, 0.0f);
     glUniform3f(program.pointScale, asFloat(rs[D3DRS_POINTSCALE_A]),
                 asFloat(rs[D3DRS_POINTSCALE_B]), asFloat(rs[D3DRS_POINTSCALE_C]));
-    if (!program.lit)
-        return;
+    if (!program.lit) return;
     const D3DMATERIAL9& m = state_.material;
     colour(program.materialDiffuse, m.Diffuse);
     colour(program.materialAmbient, m.Ambient);
@@ -247,16 +266,14 @@ void Device::uploadConstants(const Program& program) {
     colour(program.materialEmissive, m.Emissive);
     glUniform1f(program.materialPower, m.Power);
     argb(program.globalAmbient, rs[D3DRS_AMBIENT]);
-    if (program.lightCount == 0)
-        return;
+    if (program.lightCount == 0) return;
     // The first eight enabled lights, moved into view space.
     const D3DMATRIX& v = state_.view;
     float position[24] = {}, direction[24] = {}, diffuse[32] = {}, specular[32] = {},
           ambient[32] = {}, attenuation[32] = {}, spot[32] = {};
     int n = 0;
     for (const auto& [index, slot] : state_.lights) {
-        if (!slot.enabled || n >= 8)
-            continue;
+        if (!slot.enabled || n >= 8) continue;
         const D3DLIGHT9& l = slot.light;
         const D3DVECTOR& p = l.Position;
         const D3DVECTOR& d = l.Direction;
@@ -267,11 +284,11 @@ void Device::uploadConstants(const Program& program) {
         float dy = d.x * v._12 + d.y * v._22 + d.z * v._32;
         float dz = d.x * v._13 + d.y * v._23 + d.z * v._33;
         const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
-        if (length > 0)
-            dx /= length, dy /= length, dz /= length;
+        if (length > 0) dx /= length, dy /= length, dz /= length;
         direction[3 * n] = dx, direction[3 * n + 1] = dy, direction[3 * n + 2] = dz;
         auto put = [n](float* array, const D3DCOLORVALUE& c) {
-            array[4 * n] = c.r, array[4 * n + 1] = c.g, array[4 * n + 2] = c.b, array[4 * n + 3] = c.a;
+            array[4 * n] = c.r, array[4 * n + 1] = c.g, array[4 * n + 2] = c.b,
+                      array[4 * n + 3] = c.a;
         };
         put(diffuse, l.Diffuse);
         put(specular, l.Specular);
@@ -297,20 +314,13 @@ void Device::prepareDraw(bool points) {
         state_.dirty |= DirtyProgram;
     }
     const std::uint32_t dirty = state_.dirty;
-    if (dirty & DirtyTarget)
-        applyTarget();
-    if (dirty & (DirtyTextures | DirtySamplers))
-        applyTextures();
-    if (dirty & DirtyViewport)
-        applyViewport();
-    if (dirty & DirtyOutput)
-        applyOutput();
-    if (dirty & (DirtyProgram | DirtyTextures))
-        applyProgram();
-    if (dirty & (DirtyTransforms | DirtyViewport))
-        ++transformGeneration_;
-    if (dirty & (DirtyConstants | DirtyViewport))
-        ++constantsGeneration_;
+    if (dirty & DirtyTarget) applyTarget();
+    if (dirty & (DirtyTextures | DirtySamplers)) applyTextures();
+    if (dirty & DirtyViewport) applyViewport();
+    if (dirty & DirtyOutput) applyOutput();
+    if (dirty & (DirtyProgram | DirtyTextures)) applyProgram();
+    if (dirty & (DirtyTransforms | DirtyViewport)) ++transformGeneration_;
+    if (dirty & (DirtyConstants | DirtyViewport)) ++constantsGeneration_;
     if (program_->transformGeneration != transformGeneration_) {
         uploadTransforms(*program_);
         program_->transformGeneration = transformGeneration_;
@@ -365,15 +375,14 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     applyVertexLayout(state_.fvf, stride, vertices->buffer().glName(),
                       state_.streamOffset + static_cast<std::size_t>(baseVertexIndex) * stride);
     bindBuffer(GL_ELEMENT_ARRAY_BUFFER, index->buffer().glName());
-    glDrawElements(glPrimitive(type), indices,
-                   indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+    glDrawElements(glPrimitive(type), indices, indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                    reinterpret_cast<const void*>(static_cast<std::size_t>(startIndex) * indexSize));
     countDraw(type, primitiveCount, indices);
     return D3D_OK;
 }
 
-HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
-                                const void* vertexData, UINT stride) {
+HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertexData,
+                                UINT stride) {
     const GLsizei vertices = vertexCount(type, primitiveCount);
     if (!context_.alive() || !vertexData || !validDraw(state_.fvf, stride, vertices))
         return D3DERR_INVALIDCALL;

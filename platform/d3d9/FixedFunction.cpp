@@ -16,10 +16,14 @@ bool readsTexture(DWORD op, DWORD arg1, DWORD arg2) {
     const bool one = (arg1 & D3DTA_SELECTMASK) == D3DTA_TEXTURE;
     const bool two = (arg2 & D3DTA_SELECTMASK) == D3DTA_TEXTURE;
     switch (op) {
-    case D3DTOP_DISABLE: return false;
-    case D3DTOP_SELECTARG1: return one;
-    case D3DTOP_SELECTARG2: return two;
-    default: return one || two;
+    case D3DTOP_DISABLE:
+        return false;
+    case D3DTOP_SELECTARG1:
+        return one;
+    case D3DTOP_SELECTARG2:
+        return two;
+    default:
+        return one || two;
     }
 }
 
@@ -31,8 +35,7 @@ bool emulated(DWORD op) {
 
 // An operation we do not draw is named once, loudly, rather than drawn wrong in silence.
 DWORD checkedOp(DWORD op) {
-    if (emulated(op))
-        return op;
+    if (emulated(op)) return op;
     static std::set<DWORD> reported;
     if (reported.insert(op).second)
         std::fprintf(stderr, "d3d9: texture operation %u is not emulated; using MODULATE\n", op);
@@ -63,8 +66,7 @@ GLuint compile(GLenum type, const std::string& source) {
 
 void dump(const FixedFunctionKey& key, const std::string& vertex, const std::string& fragment) {
     const char* folder = std::getenv("LUMIFLUX_DUMP_SHADERS");
-    if (!folder || !*folder)
-        return;
+    if (!folder || !*folder) return;
     char name[64];
     const auto b = key.bits();
     std::snprintf(name, sizeof name, "/ff_%08x%08x%08x", b[2], b[1], b[0]);
@@ -141,8 +143,8 @@ std::string FixedFunctionKey::describe() const {
         << ") alphaOp=" << alphaOp << '(' << alphaArg1 << ',' << alphaArg2 << ')'
         << " lighting=" << lighting << " normal=" << hasNormal << " specular=" << hasSpecular
         << " normalize=" << normalizeNormals << " localViewer=" << localViewer
-        << " specularEnable=" << specularEnable << " lights=" << lightCount << " sources="
-        << diffuseSource << ambientSource << specularSource << emissiveSource
+        << " specularEnable=" << specularEnable << " lights=" << lightCount
+        << " sources=" << diffuseSource << ambientSource << specularSource << emissiveSource
         << " points=" << points << " pointScale=" << pointScale << " sprite=" << pointSprite;
     return out.str();
 }
@@ -151,10 +153,8 @@ namespace {
 
 // Which colour feeds a material term: a vertex colour only where the vertex has it.
 std::uint32_t materialSource(DWORD source, bool colorVertex, bool hasDiffuse, bool hasSpecular) {
-    if (colorVertex && source == D3DMCS_COLOR1 && hasDiffuse)
-        return D3DMCS_COLOR1;
-    if (colorVertex && source == D3DMCS_COLOR2 && hasSpecular)
-        return D3DMCS_COLOR2;
+    if (colorVertex && source == D3DMCS_COLOR1 && hasDiffuse) return D3DMCS_COLOR1;
+    if (colorVertex && source == D3DMCS_COLOR2 && hasSpecular) return D3DMCS_COLOR2;
     return D3DMCS_MATERIAL;
 }
 
@@ -166,15 +166,13 @@ void fillVertexProcessing(FixedFunctionKey& key, const DeviceState& state, bool 
         key.pointScale = rs[D3DRS_POINTSCALEENABLE] != FALSE;
     }
     key.pointSprite = points && rs[D3DRS_POINTSPRITEENABLE] != FALSE;
-    if (key.pretransformed || rs[D3DRS_LIGHTING] == FALSE)
-        return;
+    if (key.pretransformed || rs[D3DRS_LIGHTING] == FALSE) return;
     key.lighting = 1;
     key.normalizeNormals = key.hasNormal && rs[D3DRS_NORMALIZENORMALS] != FALSE;
     key.localViewer = key.hasNormal && key.specularEnable && rs[D3DRS_LOCALVIEWER] != FALSE;
     int lights = 0;
     for (const auto& [index, slot] : state.lights)
-        if (slot.enabled && lights < 8)
-            ++lights;
+        if (slot.enabled && lights < 8) ++lights;
     key.lightCount = static_cast<std::uint32_t>(lights);
     const bool colorVertex = rs[D3DRS_COLORVERTEX] != FALSE;
     auto source = [&](D3DRENDERSTATETYPE s) {
@@ -232,20 +230,20 @@ std::string fixedFunctionSource(const FixedFunctionKey& key, bool vertexStage) {
     out << "#version 330 core\n// key " << key.describe() << "\n";
     out << (vertexStage ? "#define VERTEX_STAGE\n" : "#define FRAGMENT_STAGE\n");
     out << "#define PRETRANSFORMED " << key.pretransformed << "\n#define HAS_DIFFUSE "
-        << key.hasDiffuse << "\n#define HAS_TEXCOORD " << key.hasTexCoord
-        << "\n#define ZERO_DEPTH " << key.zeroDepth << "\n#define TEXTURED " << key.textured
-        << "\n#define FLAT " << key.flat << "\n#define COLOR_OP " << key.colorOp
-        << "\n#define COLOR_ARG1 " << key.colorArg1 << "\n#define COLOR_ARG2 " << key.colorArg2
-        << "\n#define ALPHA_OP " << key.alphaOp << "\n#define ALPHA_ARG1 " << key.alphaArg1
-        << "\n#define ALPHA_ARG2 " << key.alphaArg2 << "\n#define LIGHTING " << key.lighting
-        << "\n#define HAS_NORMAL " << key.hasNormal << "\n#define HAS_SPECULAR " << key.hasSpecular
-        << "\n#define NORMALIZE_NORMALS " << key.normalizeNormals << "\n#define LOCAL_VIEWER "
-        << key.localViewer << "\n#define SPECULAR_ENABLE " << key.specularEnable
-        << "\n#define LIGHT_COUNT " << key.lightCount << "\n#define DIFFUSE_SOURCE "
-        << key.diffuseSource << "\n#define AMBIENT_SOURCE " << key.ambientSource
-        << "\n#define SPECULAR_SOURCE " << key.specularSource << "\n#define EMISSIVE_SOURCE "
-        << key.emissiveSource << "\n#define POINTS " << key.points << "\n#define POINT_SCALE "
-        << key.pointScale << "\n#define POINT_SPRITE " << key.pointSprite << "\n";
+        << key.hasDiffuse << "\n#define HAS_TEXCOORD " << key.hasTexCoord << "\n#define ZERO_DEPTH "
+        << key.zeroDepth << "\n#define TEXTURED " << key.textured << "\n#define FLAT " << key.flat
+        << "\n#define COLOR_OP " << key.colorOp << "\n#define COLOR_ARG1 " << key.colorArg1
+        << "\n#define COLOR_ARG2 " << key.colorArg2 << "\n#define ALPHA_OP " << key.alphaOp
+        << "\n#define ALPHA_ARG1 " << key.alphaArg1 << "\n#define ALPHA_ARG2 " << key.alphaArg2
+        << "\n#define LIGHTING " << key.lighting << "\n#define HAS_NORMAL " << key.hasNormal
+        << "\n#define HAS_SPECULAR " << key.hasSpecular << "\n#define NORMALIZE_NORMALS "
+        << key.normalizeNormals << "\n#define LOCAL_VIEWER " << key.localViewer
+        << "\n#define SPECULAR_ENABLE " << key.specularEnable << "\n#define LIGHT_COUNT "
+        << key.lightCount << "\n#define DIFFUSE_SOURCE " << key.diffuseSource
+        << "\n#define AMBIENT_SOURCE " << key.ambientSource << "\n#define SPECULAR_SOURCE "
+        << key.specularSource << "\n#define EMISSIVE_SOURCE " << key.emissiveSource
+        << "\n#define POINTS " << key.points << "\n#define POINT_SCALE " << key.pointScale
+        << "\n#define POINT_SPRITE " << key.pointSprite << "\n";
     out << fixedFunctionGlsl;
     return out.str();
 }
@@ -253,8 +251,7 @@ std::string fixedFunctionSource(const FixedFunctionKey& key, bool vertexStage) {
 Program& ProgramCache::get(const FixedFunctionKey& key) {
     const FixedFunctionKey::Bits bits = key.bits();
     auto found = programs_.find(bits);
-    if (found != programs_.end())
-        return found->second;
+    if (found != programs_.end()) return found->second;
     return programs_.emplace(bits, link(key)).first->second;
 }
 

@@ -4,10 +4,10 @@
 #include "DeviceState.h"
 
 #include <GL/glcorearb.h>
-#include <cstdint>
-#include <string>
 #include <array>
+#include <cstdint>
 #include <map>
+#include <string>
 
 namespace d3d9 {
 
@@ -54,8 +54,8 @@ struct Program {
     GLint worldViewProjection = -1;
     GLint textureFactor = -1;
     GLint worldView = -1, normalMatrix = -1;
-    GLint materialDiffuse = -1, materialAmbient = -1, materialSpecular = -1,
-          materialEmissive = -1, materialPower = -1, globalAmbient = -1;
+    GLint materialDiffuse = -1, materialAmbient = -1, materialSpecular = -1, materialEmissive = -1,
+          materialPower = -1, globalAmbient = -1;
     GLint lightPosition = -1, lightDirection = -1, lightDiffuse = -1, lightSpecular = -1,
           lightAmbient = -1, lightAttenuation = -1, lightSpot = -1;
     GLint pointSize = -1, pointScale = -1;
@@ -67,14 +67,14 @@ struct Program {
 };
 
 class ProgramCache {
-public:
+  public:
     // The program for key, built on first use. Dumps the sources when LUMIFLUX_DUMP_SHADERS
     // names a folder.
     Program& get(const FixedFunctionKey& key);
     void destroy();
     std::size_t size() const { return programs_.size(); }
 
-private:
+  private:
     std::map<FixedFunctionKey::Bits, Program> programs_;
 };
 

@@ -6,14 +6,12 @@
 namespace d3d9 {
 
 bool GLContext::create(SDL_Window* window) {
-    if (!window)
-        return false;
+    if (!window) return false;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GLContext context = SDL_GL_CreateContext(window);
-    if (!context)
-        return false;
+    if (!context) return false;
     window_ = window;
     context_ = context;
     SDL_GL_MakeCurrent(window, context);
@@ -24,8 +22,7 @@ bool GLContext::create(SDL_Window* window) {
 }
 
 void GLContext::destroy() {
-    if (!context_)
-        return;
+    if (!context_) return;
     SDL_GL_MakeCurrent(window_, context_);
     glDeleteVertexArrays(1, &vertexArray_);
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
@@ -36,8 +33,7 @@ void GLContext::destroy() {
 void GLContext::presentToWindow(GLuint framebuffer, int width, int height) {
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(window_, &drawableWidth, &drawableHeight);
-    if (drawableWidth <= 0 || drawableHeight <= 0)
-        return;
+    if (drawableWidth <= 0 || drawableHeight <= 0) return;
     // The largest picture of the back buffer's aspect that fits, centred, black around it.
     const double scale = std::min(static_cast<double>(drawableWidth) / width,
                                   static_cast<double>(drawableHeight) / height);

@@ -8,7 +8,7 @@ struct SDL_Window;
 namespace d3d9 {
 
 class GLContext {
-public:
+  public:
     bool create(SDL_Window* window);
     void destroy();
     bool alive() const { return context_ != nullptr; }
@@ -19,7 +19,7 @@ public:
     void setFullScreen(bool fullScreen) { fullScreen_ = fullScreen; }
     bool fullScreen() const { return fullScreen_; }
 
-private:
+  private:
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
     GLuint vertexArray_ = 0;

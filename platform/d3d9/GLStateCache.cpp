@@ -20,44 +20,71 @@ constexpr std::uint32_t colorMaskMask = 0xFu << colorMaskShift;
 
 GLenum blendFactor(std::uint32_t d3d) {
     switch (d3d) {
-    case D3DBLEND_ZERO: return GL_ZERO;
-    case D3DBLEND_ONE: return GL_ONE;
-    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_ZERO:
+        return GL_ZERO;
+    case D3DBLEND_ONE:
+        return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+        return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR:
+        return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+        return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+        return GL_ONE_MINUS_SRC_ALPHA;
     // Every target here has alpha read as 1 (X8R8G8B8 surfaces are RGB8 attachments).
-    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-    case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
-    case D3DBLEND_BLENDFACTOR: return GL_CONSTANT_COLOR;
-    case D3DBLEND_INVBLENDFACTOR: return GL_ONE_MINUS_CONSTANT_COLOR;
-    default: return GL_ONE;
+    case D3DBLEND_DESTALPHA:
+        return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA:
+        return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR:
+        return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR:
+        return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_SRCALPHASAT:
+        return GL_SRC_ALPHA_SATURATE;
+    case D3DBLEND_BLENDFACTOR:
+        return GL_CONSTANT_COLOR;
+    case D3DBLEND_INVBLENDFACTOR:
+        return GL_ONE_MINUS_CONSTANT_COLOR;
+    default:
+        return GL_ONE;
     }
 }
 
 GLenum blendEquation(std::uint32_t d3d) {
     switch (d3d) {
-    case D3DBLENDOP_SUBTRACT: return GL_FUNC_SUBTRACT;
-    case D3DBLENDOP_REVSUBTRACT: return GL_FUNC_REVERSE_SUBTRACT;
-    case D3DBLENDOP_MIN: return GL_MIN;
-    case D3DBLENDOP_MAX: return GL_MAX;
-    default: return GL_FUNC_ADD;
+    case D3DBLENDOP_SUBTRACT:
+        return GL_FUNC_SUBTRACT;
+    case D3DBLENDOP_REVSUBTRACT:
+        return GL_FUNC_REVERSE_SUBTRACT;
+    case D3DBLENDOP_MIN:
+        return GL_MIN;
+    case D3DBLENDOP_MAX:
+        return GL_MAX;
+    default:
+        return GL_FUNC_ADD;
     }
 }
 
 GLenum compareFunction(std::uint32_t d3d) {
     switch (d3d) {
-    case D3DCMP_NEVER: return GL_NEVER;
-    case D3DCMP_LESS: return GL_LESS;
-    case D3DCMP_EQUAL: return GL_EQUAL;
-    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
-    case D3DCMP_GREATER: return GL_GREATER;
-    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
-    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
-    default: return GL_ALWAYS;
+    case D3DCMP_NEVER:
+        return GL_NEVER;
+    case D3DCMP_LESS:
+        return GL_LESS;
+    case D3DCMP_EQUAL:
+        return GL_EQUAL;
+    case D3DCMP_LESSEQUAL:
+        return GL_LEQUAL;
+    case D3DCMP_GREATER:
+        return GL_GREATER;
+    case D3DCMP_NOTEQUAL:
+        return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL:
+        return GL_GEQUAL;
+    default:
+        return GL_ALWAYS;
     }
 }
 
@@ -99,10 +126,8 @@ std::uint32_t OutputState::pack() const {
         word |= blendBit | (std::uint32_t{srcBlend} & 0xF) << srcShift |
                 (std::uint32_t{destBlend} & 0xF) << destShift |
                 (std::uint32_t{blendOp} & 0x7) << opShift;
-    if (depthTest)
-        word |= depthTestBit | (std::uint32_t{depthFunc} & 0xF) << depthFuncShift;
-    if (depthWrite)
-        word |= depthWriteBit;
+    if (depthTest) word |= depthTestBit | (std::uint32_t{depthFunc} & 0xF) << depthFuncShift;
+    if (depthWrite) word |= depthWriteBit;
     word |= (std::uint32_t{cull} & 0x3) << cullShift;
     word |= (std::uint32_t{colorMask} & 0xF) << colorMaskShift;
     return word;
@@ -124,10 +149,8 @@ void GLStateCache::invalidate() {
 void GLStateCache::apply(const OutputState& state) {
     const std::uint32_t word = state.pack();
     const std::uint32_t changed = known_ ? word ^ output_ : 0xFFFFFFFFu;
-    if (!changed)
-        return;
-    if (changed & blendMask)
-        applyBlend(word);
+    if (!changed) return;
+    if (changed & blendMask) applyBlend(word);
     if (changed & (depthTestBit | depthFuncMask)) {
         if (word & depthTestBit) {
             glEnable(GL_DEPTH_TEST);
@@ -136,10 +159,8 @@ void GLStateCache::apply(const OutputState& state) {
             glDisable(GL_DEPTH_TEST);
         }
     }
-    if (changed & depthWriteBit)
-        glDepthMask(word & depthWriteBit ? GL_TRUE : GL_FALSE);
-    if (changed & cullMask)
-        applyCull((word & cullMask) >> cullShift);
+    if (changed & depthWriteBit) glDepthMask(word & depthWriteBit ? GL_TRUE : GL_FALSE);
+    if (changed & cullMask) applyCull((word & cullMask) >> cullShift);
     if (changed & colorMaskMask) {
         // D3DCOLORWRITEENABLE bits: red 1, green 2, blue 4, alpha 8.
         const std::uint32_t m = (word & colorMaskMask) >> colorMaskShift;
@@ -152,31 +173,27 @@ void GLStateCache::apply(const OutputState& state) {
 }
 
 void GLStateCache::useProgram(GLuint program) {
-    if (program == program_)
-        return;
+    if (program == program_) return;
     glUseProgram(program);
     program_ = program;
     ++counters_.programBinds;
 }
 
 void GLStateCache::bindFramebuffer(GLuint framebuffer) {
-    if (framebuffer == framebuffer_)
-        return;
+    if (framebuffer == framebuffer_) return;
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     framebuffer_ = framebuffer;
 }
 
 void GLStateCache::bindArrayBuffer(GLuint buffer) {
-    if (buffer == arrayBuffer_)
-        return;
+    if (buffer == arrayBuffer_) return;
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     arrayBuffer_ = buffer;
     ++counters_.bufferBinds;
 }
 
 void GLStateCache::bindTexture(GLuint unit, GLuint texture) {
-    if (unit >= unitCount || textures_[unit] == texture)
-        return;
+    if (unit >= unitCount || textures_[unit] == texture) return;
     glActiveTexture(GL_TEXTURE0 + unit);
     glBindTexture(GL_TEXTURE_2D, texture);
     textures_[unit] = texture;
@@ -184,8 +201,7 @@ void GLStateCache::bindTexture(GLuint unit, GLuint texture) {
 }
 
 void GLStateCache::bindSampler(GLuint unit, GLuint sampler) {
-    if (unit >= unitCount || samplers_[unit] == sampler)
-        return;
+    if (unit >= unitCount || samplers_[unit] == sampler) return;
     glBindSampler(unit, sampler);
     samplers_[unit] = sampler;
 }
@@ -211,8 +227,8 @@ void GLStateCache::setScissor(bool enabled, GLint x, GLint y, GLsizei width, GLs
         scissorOn_ = enabled;
         scissorKnown_ = true;
     }
-    if (enabled && (scissor_[0] != x || scissor_[1] != y || scissor_[2] != width ||
-                    scissor_[3] != height)) {
+    if (enabled &&
+        (scissor_[0] != x || scissor_[1] != y || scissor_[2] != width || scissor_[3] != height)) {
         glScissor(x, y, width, height);
         scissor_[0] = x, scissor_[1] = y, scissor_[2] = width, scissor_[3] = height;
     }
@@ -224,18 +240,15 @@ namespace d3d9 {
 
 void GLStateCache::forgetTexture(GLuint texture) {
     for (GLuint& bound : textures_)
-        if (bound == texture)
-            bound = 0;
+        if (bound == texture) bound = 0;
 }
 
 void GLStateCache::forgetArrayBuffer(GLuint buffer) {
-    if (arrayBuffer_ == buffer)
-        arrayBuffer_ = 0;
+    if (arrayBuffer_ == buffer) arrayBuffer_ = 0;
 }
 
 void GLStateCache::forgetFramebuffer(GLuint framebuffer) {
-    if (framebuffer_ == framebuffer)
-        framebuffer_ = ~GLuint{0};
+    if (framebuffer_ == framebuffer) framebuffer_ = ~GLuint{0};
 }
 
 } // namespace d3d9

@@ -29,7 +29,7 @@ struct GLCounters {
 };
 
 class GLStateCache {
-public:
+  public:
     // Forget what is bound: the next request of each kind reaches OpenGL.
     void invalidate();
 
@@ -49,7 +49,7 @@ public:
     const GLCounters& counters() const { return counters_; }
     void resetCounters() { counters_ = {}; }
 
-private:
+  private:
     static constexpr int unitCount = 8;
     bool known_ = false;
     std::uint32_t output_ = 0;

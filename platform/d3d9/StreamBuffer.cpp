@@ -13,8 +13,7 @@ void StreamBuffer::create(GLStateCache& cache, std::size_t capacity) {
 }
 
 void StreamBuffer::destroy() {
-    if (buffer_)
-        glDeleteBuffers(1, &buffer_);
+    if (buffer_) glDeleteBuffers(1, &buffer_);
     buffer_ = 0;
 }
 

@@ -9,14 +9,14 @@ namespace d3d9 {
 class GLStateCache;
 
 class StreamBuffer {
-public:
+  public:
     void create(GLStateCache& cache, std::size_t capacity);
     void destroy();
     // Copies bytes in and returns their offset within the buffer.
     std::size_t write(GLStateCache& cache, const void* data, std::size_t bytes);
     GLuint name() const { return buffer_; }
 
-private:
+  private:
     GLuint buffer_ = 0;
     std::size_t capacity_ = 0;
     std::size_t head_ = 0;

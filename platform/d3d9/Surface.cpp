@@ -8,8 +8,12 @@ namespace {
 std::atomic<int> live{0};
 }
 
-int liveResources() { return live.load(); }
-void countResource(int change) { live += change; }
+int liveResources() {
+    return live.load();
+}
+void countResource(int change) {
+    live += change;
+}
 
 Surface::Surface(Device& device, Texture& texture, UINT level, const Shape& shape)
     : device_(device), texture_(&texture), container_(&texture), level_(level), shape_(shape),
@@ -33,8 +37,7 @@ Surface::Surface(Device& device, IUnknown* container, const Shape& shape)
         glTexImage2D(GL_TEXTURE_2D, 0, internal, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     }
-    if (standalone_)
-        device_.AddRef();
+    if (standalone_) device_.AddRef();
 }
 
 Surface::~Surface() {
@@ -49,16 +52,16 @@ Surface::~Surface() {
 }
 
 HRESULT Surface::QueryInterface(REFIID, void** object) {
-    if (object)
-        *object = nullptr;
+    if (object) *object = nullptr;
     return E_NOINTERFACE;
 }
 
-ULONG Surface::AddRef() { return standalone_ ? ++references_ : container_->AddRef(); }
+ULONG Surface::AddRef() {
+    return standalone_ ? ++references_ : container_->AddRef();
+}
 
 ULONG Surface::Release() {
-    if (!standalone_)
-        return container_->Release();
+    if (!standalone_) return container_->Release();
     const ULONG left = --references_;
     if (left == 0) {
         Device& device = device_;
@@ -69,8 +72,7 @@ ULONG Surface::Release() {
 }
 
 HRESULT Surface::GetDesc(D3DSURFACE_DESC* description) {
-    if (!description)
-        return D3DERR_INVALIDCALL;
+    if (!description) return D3DERR_INVALIDCALL;
     description->Format = shape_.format;
     description->Type = D3DRTYPE_SURFACE;
     description->Usage = shape_.usage;

@@ -14,7 +14,7 @@ class Device;
 class Texture;
 
 class Surface final : public IDirect3DSurface9 {
-public:
+  public:
     enum class Kind { Color, DepthStencil };
 
     struct Shape {
@@ -49,7 +49,7 @@ public:
     GLint level() const { return static_cast<GLint>(level_); }
     bool valid() const { return name_ != 0; }
 
-private:
+  private:
     Device& device_;
     Texture* texture_ = nullptr;
     IUnknown* container_ = nullptr;

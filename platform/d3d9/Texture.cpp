@@ -28,8 +28,7 @@ Texture::Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usa
         const UINT w = std::max(1u, width >> i), h = std::max(1u, height >> i);
         Level& level = levels_[i];
         // Managed levels start zeroed in memory and in OpenGL, so every chain is complete.
-        if (inMemory)
-            level.memory.assign(static_cast<std::size_t>(w) * h * 4, 0);
+        if (inMemory) level.memory.assign(static_cast<std::size_t>(w) * h * 4, 0);
         glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), internal, static_cast<GLsizei>(w),
                      static_cast<GLsizei>(h), 0, GL_BGRA, GL_UNSIGNED_BYTE,
                      inMemory ? level.memory.data() : nullptr);
@@ -45,32 +44,28 @@ Texture::~Texture() {
 }
 
 HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* description) {
-    if (level >= levels_.size())
-        return D3DERR_INVALIDCALL;
+    if (level >= levels_.size()) return D3DERR_INVALIDCALL;
     HRESULT result = levels_[level].surface->GetDesc(description);
-    if (description)
-        description->Type = D3DRTYPE_SURFACE;
+    if (description) description->Type = D3DRTYPE_SURFACE;
     return result;
 }
 
 HRESULT Texture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) {
-    if (!surface)
-        return D3DERR_INVALIDCALL;
+    if (!surface) return D3DERR_INVALIDCALL;
     *surface = nullptr;
-    if (level >= levels_.size())
-        return D3DERR_INVALIDCALL;
+    if (level >= levels_.size()) return D3DERR_INVALIDCALL;
     AddRef(); // a level's reference is the texture's
     *surface = levels_[level].surface.get();
     return D3D_OK;
 }
 
 HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
-    if (!locked || level >= levels_.size())
-        return D3DERR_INVALIDCALL;
+    if (!locked || level >= levels_.size()) return D3DERR_INVALIDCALL;
     Level& l = levels_[level];
     if (pool_ == D3DPOOL_DEFAULT || l.locked)
         return D3DERR_INVALIDCALL; // default-pool textures live only on the card
-    const auto w = static_cast<LONG>(l.surface->width()), h = static_cast<LONG>(l.surface->height());
+    const auto w = static_cast<LONG>(l.surface->width()),
+               h = static_cast<LONG>(l.surface->height());
     RECT whole{0, 0, w, h};
     const RECT& r = rect ? *rect : whole;
     if (r.left < 0 || r.top < 0 || r.right > w || r.bottom > h || r.left >= r.right ||
@@ -85,18 +80,15 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
 }
 
 HRESULT Texture::UnlockRect(UINT level) {
-    if (level >= levels_.size() || !levels_[level].locked)
-        return D3DERR_INVALIDCALL;
+    if (level >= levels_.size() || !levels_[level].locked) return D3DERR_INVALIDCALL;
     Level& l = levels_[level];
     l.locked = false;
-    if (l.readOnly)
-        return D3D_OK;
+    if (l.readOnly) return D3D_OK;
     device_.bindScratchTexture(name_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0,
-                    static_cast<GLsizei>(l.surface->width()),
-                    static_cast<GLsizei>(l.surface->height()), GL_BGRA, GL_UNSIGNED_BYTE,
-                    l.memory.data());
+    glTexSubImage2D(
+        GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(l.surface->width()),
+        static_cast<GLsizei>(l.surface->height()), GL_BGRA, GL_UNSIGNED_BYTE, l.memory.data());
     return D3D_OK;
 }
 

@@ -10,7 +10,7 @@
 namespace d3d9 {
 
 class Texture final : public DeviceResource<IDirect3DTexture9> {
-public:
+  public:
     Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
             D3DPOOL pool);
     ~Texture() override;
@@ -27,7 +27,7 @@ public:
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
     HRESULT UnlockRect(UINT level) override;
 
-private:
+  private:
     struct Level {
         std::unique_ptr<Surface> surface;
         std::vector<std::uint8_t> memory; // B, G, R, A rows, top first (managed only)

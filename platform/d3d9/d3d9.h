@@ -18,8 +18,7 @@ struct IDirect3DBaseTexture9 : IUnknown {
 struct IDirect3DTexture9 : IDirect3DBaseTexture9 {
     virtual HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* description) = 0;
     virtual HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) = 0;
-    virtual HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
-                             DWORD flags) = 0;
+    virtual HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) = 0;
     virtual HRESULT UnlockRect(UINT level) = 0;
 };
 
@@ -95,8 +94,7 @@ struct IDirect3DDevice9 : IUnknown {
                                     UINT stride) = 0;
     virtual HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) = 0;
 
-    virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex,
-                                  UINT primitiveCount) = 0;
+    virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) = 0;
     virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
                                          UINT minVertexIndex, UINT vertexCount, UINT startIndex,
                                          UINT primitiveCount) = 0;

@@ -68,7 +68,9 @@ D3DXVECTOR3 cross(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-float dot(const D3DXVECTOR3& a, const D3DXVECTOR3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+float dot(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 } // namespace
 
@@ -102,9 +104,14 @@ D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovY, float aspect
 UINT D3DXGetFVFVertexSize(DWORD fvf) {
     UINT size = 0;
     switch (fvf & D3DFVF_POSITION_MASK) {
-    case D3DFVF_XYZ: size += 12; break;
-    case D3DFVF_XYZRHW: size += 16; break;
-    default: break;
+    case D3DFVF_XYZ:
+        size += 12;
+        break;
+    case D3DFVF_XYZRHW:
+        size += 16;
+        break;
+    default:
+        break;
     }
     size += (fvf & D3DFVF_NORMAL) ? 12 : 0;
     size += (fvf & D3DFVF_PSIZE) ? 4 : 0;

@@ -6,22 +6,19 @@
 namespace d3dx9 {
 
 int normalOffset(DWORD fvf) {
-    if (!(fvf & D3DFVF_NORMAL))
-        return -1;
+    if (!(fvf & D3DFVF_NORMAL)) return -1;
     return (fvf & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW ? 16 : 12;
 }
 
 Mesh::Mesh(IDirect3DDevice9* device, DWORD faces, DWORD vertices, DWORD options, DWORD fvf)
-    : device_(device), attributes_(faces, 0), faces_(faces), vertices_(vertices),
-      options_(options), fvf_(fvf), stride_(D3DXGetFVFVertexSize(fvf)) {
+    : device_(device), attributes_(faces, 0), faces_(faces), vertices_(vertices), options_(options),
+      fvf_(fvf), stride_(D3DXGetFVFVertexSize(fvf)) {
     device_->AddRef();
 }
 
 Mesh::~Mesh() {
-    if (vertexBuffer_)
-        vertexBuffer_->Release();
-    if (indexBuffer_)
-        indexBuffer_->Release();
+    if (vertexBuffer_) vertexBuffer_->Release();
+    if (indexBuffer_) indexBuffer_->Release();
     device_->Release();
 }
 
@@ -33,8 +30,8 @@ HRESULT Mesh::create(IDirect3DDevice9* device, DWORD faces, DWORD vertices, DWOR
         vertices > (1u << 26))
         return D3DERR_INVALIDCALL;
     auto* made = new Mesh(device, faces, vertices, options, fvf);
-    const D3DPOOL pool = (options & D3DXMESH_SYSTEMMEM) == D3DXMESH_SYSTEMMEM ? D3DPOOL_SYSTEMMEM
-                                                                             : D3DPOOL_MANAGED;
+    const D3DPOOL pool =
+        (options & D3DXMESH_SYSTEMMEM) == D3DXMESH_SYSTEMMEM ? D3DPOOL_SYSTEMMEM : D3DPOOL_MANAGED;
     const UINT indexSize = made->wideIndices() ? 4 : 2;
     HRESULT result = device->CreateVertexBuffer(vertices * made->stride_, 0, fvf, pool,
                                                 &made->vertexBuffer_, nullptr);
@@ -77,17 +74,20 @@ HRESULT Mesh::LockVertexBuffer(DWORD flags, LPVOID* data) {
     return data ? vertexBuffer_->Lock(0, 0, data, flags) : D3DERR_INVALIDCALL;
 }
 
-HRESULT Mesh::UnlockVertexBuffer() { return vertexBuffer_->Unlock(); }
+HRESULT Mesh::UnlockVertexBuffer() {
+    return vertexBuffer_->Unlock();
+}
 
 HRESULT Mesh::LockIndexBuffer(DWORD flags, LPVOID* data) {
     return data ? indexBuffer_->Lock(0, 0, data, flags) : D3DERR_INVALIDCALL;
 }
 
-HRESULT Mesh::UnlockIndexBuffer() { return indexBuffer_->Unlock(); }
+HRESULT Mesh::UnlockIndexBuffer() {
+    return indexBuffer_->Unlock();
+}
 
 HRESULT Mesh::LockAttributeBuffer(DWORD, DWORD** data) {
-    if (!data)
-        return D3DERR_INVALIDCALL;
+    if (!data) return D3DERR_INVALIDCALL;
     *data = attributes_.data();
     return D3D_OK;
 }
@@ -107,17 +107,12 @@ Elements elementsOf(DWORD fvf) {
         e.position = at, at += 12;
     else if ((fvf & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW)
         e.position = at, at += 16;
-    if (fvf & D3DFVF_NORMAL)
-        e.normal = at, at += 12;
-    if (fvf & D3DFVF_PSIZE)
-        at += 4;
-    if (fvf & D3DFVF_DIFFUSE)
-        e.diffuse = at, at += 4;
-    if (fvf & D3DFVF_SPECULAR)
-        e.specular = at, at += 4;
+    if (fvf & D3DFVF_NORMAL) e.normal = at, at += 12;
+    if (fvf & D3DFVF_PSIZE) at += 4;
+    if (fvf & D3DFVF_DIFFUSE) e.diffuse = at, at += 4;
+    if (fvf & D3DFVF_SPECULAR) e.specular = at, at += 4;
     e.texCount = static_cast<int>((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT);
-    if (e.texCount > 0)
-        e.texCoords = at;
+    if (e.texCount > 0) e.texCoords = at;
     return e;
 }
 
@@ -131,13 +126,11 @@ void copyElement(unsigned char* to, int toOffset, const unsigned char* from, int
 
 // Elements both formats have are copied; the new ones start at zero.
 HRESULT Mesh::CloneMeshFVF(DWORD options, DWORD fvf, IDirect3DDevice9* device, ID3DXMesh** clone) {
-    if (!clone)
-        return D3DERR_INVALIDCALL;
+    if (!clone) return D3DERR_INVALIDCALL;
     *clone = nullptr;
     Mesh* made = nullptr;
     HRESULT result = create(device ? device : device_, faces_, vertices_, options, fvf, &made);
-    if (FAILED(result))
-        return result;
+    if (FAILED(result)) return result;
     void *from = nullptr, *to = nullptr;
     vertexBuffer_->Lock(0, 0, &from, D3DLOCK_READONLY);
     made->vertexBuffer_->Lock(0, 0, &to, 0);

@@ -9,7 +9,7 @@
 namespace d3dx9 {
 
 class Mesh final : public platform::ComObject<ID3DXMesh> {
-public:
+  public:
     // Makes the buffers; false (with nothing made) when the device refuses them.
     static HRESULT create(IDirect3DDevice9* device, DWORD faces, DWORD vertices, DWORD options,
                           DWORD fvf, Mesh** mesh);
@@ -33,7 +33,7 @@ public:
     // Index i of the index buffer while it is locked at data.
     static DWORD indexAt(const void* data, bool wide, std::size_t i);
 
-private:
+  private:
     Mesh(IDirect3DDevice9* device, DWORD faces, DWORD vertices, DWORD options, DWORD fvf);
     ~Mesh() override;
 

@@ -13,12 +13,12 @@
 namespace {
 
 class Buffer final : public platform::ComObject<ID3DXBuffer> {
-public:
+  public:
     explicit Buffer(std::size_t size) : bytes_(size, 0) {}
     LPVOID GetBufferPointer() override { return bytes_.data(); }
     DWORD GetBufferSize() override { return static_cast<DWORD>(bytes_.size()); }
 
-private:
+  private:
     ~Buffer() override = default;
     std::vector<unsigned char> bytes_;
 };
@@ -35,7 +35,8 @@ ID3DXBuffer* materialBuffer(const std::vector<d3dx9::XMaterial>& materials) {
         out[i].MatD3D = materials[i].material;
         out[i].pTextureFilename = nullptr;
         if (materials[i].hasTexture) {
-            std::memcpy(text, materials[i].textureName.c_str(), materials[i].textureName.size() + 1);
+            std::memcpy(text, materials[i].textureName.c_str(),
+                        materials[i].textureName.size() + 1);
             out[i].pTextureFilename = text;
             text += materials[i].textureName.size() + 1;
         }
@@ -58,10 +59,8 @@ void writeVertices(d3dx9::Mesh* mesh, const d3dx9::XScene& scene, DWORD fvf) {
             out += n;
         };
         put(&v.position, 12);
-        if (fvf & D3DFVF_NORMAL)
-            put(&v.normal, 12);
-        if (fvf & D3DFVF_DIFFUSE)
-            put(&v.colour, 4);
+        if (fvf & D3DFVF_NORMAL) put(&v.normal, 12);
+        if (fvf & D3DFVF_DIFFUSE) put(&v.colour, 4);
         if (fvf & D3DFVF_TEX1) {
             put(&v.u, 4);
             put(&v.v, 4);
@@ -101,30 +100,22 @@ HRESULT D3DXLoadMeshFromXInMemory(LPCVOID memory, DWORD size, DWORD options,
                                   IDirect3DDevice9* device, ID3DXBuffer** adjacency,
                                   ID3DXBuffer** materials, ID3DXBuffer** effectInstances,
                                   DWORD* materialCount, ID3DXMesh** mesh) {
-    if (adjacency)
-        *adjacency = nullptr;
-    if (effectInstances)
-        *effectInstances = nullptr;
-    if (!memory || size == 0 || !device || !mesh)
-        return D3DERR_INVALIDCALL;
+    if (adjacency) *adjacency = nullptr;
+    if (effectInstances) *effectInstances = nullptr;
+    if (!memory || size == 0 || !device || !mesh) return D3DERR_INVALIDCALL;
     d3dx9::XScene scene;
     HRESULT result = d3dx9::parseXFile(static_cast<const char*>(memory), size, scene);
-    if (FAILED(result))
-        return result;
+    if (FAILED(result)) return result;
     const DWORD fvf = formatOf(scene);
-    if (scene.vertices.size() > 0xFFFF)
-        options |= D3DXMESH_32BIT;
+    if (scene.vertices.size() > 0xFFFF) options |= D3DXMESH_32BIT;
     d3dx9::Mesh* made = nullptr;
     result = d3dx9::Mesh::create(device, static_cast<DWORD>(scene.attributes.size()),
                                  static_cast<DWORD>(scene.vertices.size()), options, fvf, &made);
-    if (FAILED(result))
-        return result;
+    if (FAILED(result)) return result;
     writeVertices(made, scene, fvf);
     writeFaces(made, scene);
-    if (materials)
-        *materials = materialBuffer(scene.materials);
-    if (materialCount)
-        *materialCount = static_cast<DWORD>(scene.materials.size());
+    if (materials) *materials = materialBuffer(scene.materials);
+    if (materialCount) *materialCount = static_cast<DWORD>(scene.materials.size());
     *mesh = made;
     return D3D_OK;
 }
@@ -132,15 +123,12 @@ HRESULT D3DXLoadMeshFromXInMemory(LPCVOID memory, DWORD size, DWORD options,
 HRESULT D3DXLoadMeshFromXA(LPCSTR fileName, DWORD options, IDirect3DDevice9* device,
                            ID3DXBuffer** adjacency, ID3DXBuffer** materials,
                            ID3DXBuffer** effectInstances, DWORD* materialCount, ID3DXMesh** mesh) {
-    if (!fileName || !device || !mesh)
-        return D3DERR_INVALIDCALL;
+    if (!fileName || !device || !mesh) return D3DERR_INVALIDCALL;
     std::ifstream file(platform::nativePath(fileName), std::ios::binary);
-    if (!file)
-        return D3DXERR_INVALIDDATA;
+    if (!file) return D3DXERR_INVALIDDATA;
     const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
                                   std::istreambuf_iterator<char>());
-    if (bytes.empty())
-        return E_FAIL;
+    if (bytes.empty()) return E_FAIL;
     return D3DXLoadMeshFromXInMemory(bytes.data(), static_cast<DWORD>(bytes.size()), options,
                                      device, adjacency, materials, effectInstances, materialCount,
                                      mesh);

@@ -19,12 +19,10 @@ using Face = std::array<WORD, 3>;
 HRESULT build(IDirect3DDevice9* device, const std::vector<Vertex>& vertices,
               const std::vector<Face>& faces, ID3DXMesh** mesh) {
     d3dx9::Mesh* made = nullptr;
-    const HRESULT result =
-        d3dx9::Mesh::create(device, static_cast<DWORD>(faces.size()),
-                            static_cast<DWORD>(vertices.size()), D3DXMESH_MANAGED,
-                            D3DFVF_XYZ | D3DFVF_NORMAL, &made);
-    if (FAILED(result))
-        return result;
+    const HRESULT result = d3dx9::Mesh::create(device, static_cast<DWORD>(faces.size()),
+                                               static_cast<DWORD>(vertices.size()),
+                                               D3DXMESH_MANAGED, D3DFVF_XYZ | D3DFVF_NORMAL, &made);
+    if (FAILED(result)) return result;
     void* data = nullptr;
     made->LockVertexBuffer(0, &data);
     std::memcpy(data, vertices.data(), vertices.size() * sizeof(Vertex));
@@ -37,14 +35,14 @@ HRESULT build(IDirect3DDevice9* device, const std::vector<Vertex>& vertices,
 }
 
 bool badArguments(IDirect3DDevice9* device, ID3DXMesh** mesh, ID3DXBuffer** adjacency) {
-    if (mesh)
-        *mesh = nullptr;
-    if (adjacency)
-        *adjacency = nullptr; // adjacency is not produced; the demo never asks for it
+    if (mesh) *mesh = nullptr;
+    if (adjacency) *adjacency = nullptr; // adjacency is not produced; the demo never asks for it
     return !device || !mesh;
 }
 
-WORD w(UINT i) { return static_cast<WORD>(i); }
+WORD w(UINT i) {
+    return static_cast<WORD>(i);
+}
 
 } // namespace
 
@@ -54,17 +52,18 @@ HRESULT D3DXCreateBox(IDirect3DDevice9* device, float width, float height, float
         return D3DERR_INVALIDCALL;
     // Faces -X, +Y, +X, -Y, +Z, -Z, four corners each.
     static const float unit[24][3] = {
-        {-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1},  {-1, 1, -1},  {-1, 1, -1}, {-1, 1, 1},
-        {1, 1, 1},    {1, 1, -1},  {1, 1, -1},  {1, 1, 1},    {1, -1, 1},  {1, -1, -1},
-        {-1, -1, 1},  {-1, -1, -1}, {1, -1, -1}, {1, -1, 1},  {-1, -1, 1}, {1, -1, 1},
-        {1, 1, 1},    {-1, 1, 1},  {-1, -1, -1}, {-1, 1, -1}, {1, 1, -1},  {1, -1, -1}};
+        {-1, -1, -1}, {-1, -1, 1},  {-1, 1, 1},   {-1, 1, -1}, {-1, 1, -1}, {-1, 1, 1},
+        {1, 1, 1},    {1, 1, -1},   {1, 1, -1},   {1, 1, 1},   {1, -1, 1},  {1, -1, -1},
+        {-1, -1, 1},  {-1, -1, -1}, {1, -1, -1},  {1, -1, 1},  {-1, -1, 1}, {1, -1, 1},
+        {1, 1, 1},    {-1, 1, 1},   {-1, -1, -1}, {-1, 1, -1}, {1, 1, -1},  {1, -1, -1}};
     static const float normals[6][3] = {{-1, 0, 0}, {0, 1, 0}, {1, 0, 0},
                                         {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
     std::vector<Vertex> vertices;
     for (int i = 0; i < 24; ++i) {
         const float* n = normals[i / 4];
-        vertices.push_back({{unit[i][0] * width / 2, unit[i][1] * height / 2, unit[i][2] * depth / 2},
-                            {n[0], n[1], n[2]}});
+        vertices.push_back(
+            {{unit[i][0] * width / 2, unit[i][1] * height / 2, unit[i][2] * depth / 2},
+             {n[0], n[1], n[2]}});
     }
     std::vector<Face> faces;
     for (UINT k = 0; k < 6; ++k) {
@@ -125,7 +124,8 @@ HRESULT D3DXCreateCylinder(IDirect3DDevice9* device, float radius1, float radius
     for (UINT k = 0; k < slices; ++k)
         vertices.push_back({{radius1 * cosines[k], radius1 * sines[k], bottom}, {0, 0, -1}});
     for (UINT s = 1; s <= stacks + 1; ++s) {
-        const float r = radius1 - static_cast<float>(s - 1) * (radius1 - radius2) / static_cast<float>(stacks);
+        const float r =
+            radius1 - static_cast<float>(s - 1) * (radius1 - radius2) / static_cast<float>(stacks);
         const float z = bottom + static_cast<float>(s - 1) * length / static_cast<float>(stacks);
         for (UINT k = 0; k < slices; ++k) {
             D3DXVECTOR3 n{cosines[k], sines[k], slope};
@@ -151,10 +151,10 @@ HRESULT D3DXCreateCylinder(IDirect3DDevice9* device, float radius1, float radius
     return build(device, vertices, faces, mesh);
 }
 
-HRESULT D3DXCreateTorus(IDirect3DDevice9* device, float innerRadius, float outerRadius,
-                        UINT sides, UINT rings, ID3DXMesh** mesh, ID3DXBuffer** adjacency) {
-    if (badArguments(device, mesh, adjacency) || innerRadius < 0 || outerRadius < 0 ||
-        sides < 3 || rings < 3 || sides * rings > 0x10000)
+HRESULT D3DXCreateTorus(IDirect3DDevice9* device, float innerRadius, float outerRadius, UINT sides,
+                        UINT rings, ID3DXMesh** mesh, ID3DXBuffer** adjacency) {
+    if (badArguments(device, mesh, adjacency) || innerRadius < 0 || outerRadius < 0 || sides < 3 ||
+        rings < 3 || sides * rings > 0x10000)
         return D3DERR_INVALIDCALL;
     // innerRadius is the tube's radius, outerRadius the distance to the tube's centre line.
     std::vector<Vertex> vertices;
@@ -163,9 +163,10 @@ HRESULT D3DXCreateTorus(IDirect3DDevice9* device, float innerRadius, float outer
         for (UINT j = 0; j < sides; ++j) {
             const float phi = static_cast<float>(j) * 2 * pi / static_cast<float>(sides);
             const float r = outerRadius + innerRadius * std::cos(phi);
-            vertices.push_back({{r * std::cos(theta), r * std::sin(theta), innerRadius * std::sin(phi)},
-                                {std::cos(phi) * std::cos(theta), std::cos(phi) * std::sin(theta),
-                                 std::sin(phi)}});
+            vertices.push_back(
+                {{r * std::cos(theta), r * std::sin(theta), innerRadius * std::sin(phi)},
+                 {std::cos(phi) * std::cos(theta), std::cos(phi) * std::sin(theta),
+                  std::sin(phi)}});
         }
     }
     const UINT count = sides * rings;

@@ -18,11 +18,21 @@ constexpr float size = 2.0f; // body radius 1 (the data's body radius is 0.5)
 
 using Vec = D3DXVECTOR3;
 
-Vec add(Vec a, Vec b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec scale(Vec a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-Vec cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-float dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec add(Vec a, Vec b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Vec sub(Vec a, Vec b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec scale(Vec a, float s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+Vec cross(Vec a, Vec b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+float dot(Vec a, Vec b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 void bernstein(float t, float b[4], float d[4]) {
     const float s = 1 - t;
@@ -64,8 +74,8 @@ Vec normalAt(const Patch& patch, float u, float v) {
     patch.evaluate(u, v, position, normal);
     if (dot(normal, normal) < 1e-12f) {
         const float inset = 1e-3f;
-        patch.evaluate(u < 0.5f ? inset : 1 - inset, v < 0.5f ? std::fmax(v, inset) : std::fmin(v, 1 - inset),
-                       position, normal);
+        patch.evaluate(u < 0.5f ? inset : 1 - inset,
+                       v < 0.5f ? std::fmax(v, inset) : std::fmin(v, 1 - inset), position, normal);
     }
     D3DXVec3Normalize(&normal, &normal);
     return normal;
@@ -93,8 +103,7 @@ struct Builder {
 
     // Wound so that the face's cross product agrees with its corners' outward normals.
     void triangle(WORD a, WORD b, WORD c, Vec na, Vec nb, Vec nc) {
-        if (a == b || b == c || a == c)
-            return;
+        if (a == b || b == c || a == c) return;
         const Vec n = cross(sub(positions[b], positions[a]), sub(positions[c], positions[a]));
         if (dot(n, add(add(na, nb), nc)) >= 0)
             faces.push_back({a, b, c});
@@ -134,20 +143,16 @@ float dataOrientation() {
 } // namespace
 
 HRESULT D3DXCreateTeapot(IDirect3DDevice9* device, ID3DXMesh** mesh, ID3DXBuffer** adjacency) {
-    if (mesh)
-        *mesh = nullptr;
-    if (adjacency)
-        *adjacency = nullptr;
-    if (!device || !mesh)
-        return D3DERR_INVALIDCALL;
+    if (mesh) *mesh = nullptr;
+    if (adjacency) *adjacency = nullptr;
+    if (!device || !mesh) return D3DERR_INVALIDCALL;
     const float orientation = dataOrientation();
     Builder builder;
     // Body (rim, body, bottom), handle, spout, lid.
     for (int p : {0, 1, 2, 9, 5, 6, 7, 8, 3, 4}) {
         const auto& data = d3dx9::teapot::patches[p];
         std::vector<Vec> mirrors{{1, 1, 1}, {-1, 1, 1}};
-        if (data.mirrorZ)
-            mirrors.insert(mirrors.end(), {Vec{1, 1, -1}, Vec{-1, 1, -1}});
+        if (data.mirrorZ) mirrors.insert(mirrors.end(), {Vec{1, 1, -1}, Vec{-1, 1, -1}});
         for (const Vec& m : mirrors) // a mirror turns the tangents' cross product inside out
             builder.tessellate(patchCopy(data, m), orientation * m.x * m.z);
     }
@@ -155,11 +160,10 @@ HRESULT D3DXCreateTeapot(IDirect3DDevice9* device, ID3DXMesh** mesh, ID3DXBuffer
         D3DXVec3Normalize(&n, &n);
 
     d3dx9::Mesh* made = nullptr;
-    const HRESULT result = d3dx9::Mesh::create(
-        device, static_cast<DWORD>(builder.faces.size()), static_cast<DWORD>(builder.positions.size()),
-        D3DXMESH_MANAGED, D3DFVF_XYZ | D3DFVF_NORMAL, &made);
-    if (FAILED(result))
-        return result;
+    const HRESULT result = d3dx9::Mesh::create(device, static_cast<DWORD>(builder.faces.size()),
+                                               static_cast<DWORD>(builder.positions.size()),
+                                               D3DXMESH_MANAGED, D3DFVF_XYZ | D3DFVF_NORMAL, &made);
+    if (FAILED(result)) return result;
     void* data = nullptr;
     made->LockVertexBuffer(0, &data);
     auto* out = static_cast<Vec*>(data);

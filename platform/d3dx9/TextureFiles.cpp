@@ -35,20 +35,20 @@ UINT nextPowerOfTwo(UINT v) {
 }
 
 UINT sizeFor(UINT asked, int fromFile) {
-    if (asked == D3DX_DEFAULT || asked == 0)
-        return nextPowerOfTwo(static_cast<UINT>(fromFile));
+    if (asked == D3DX_DEFAULT || asked == 0) return nextPowerOfTwo(static_cast<UINT>(fromFile));
     if (asked == D3DX_DEFAULT_NONPOW2 || asked == D3DX_FROM_FILE)
         return static_cast<UINT>(fromFile);
     return asked;
 }
 
-std::uint32_t channel(std::uint32_t c, int shift) { return (c >> shift) & 0xFF; }
+std::uint32_t channel(std::uint32_t c, int shift) {
+    return (c >> shift) & 0xFF;
+}
 
 // Bilinear resampling with pixel centres mapped onto each other: the whole picture stays in
 // the texture whatever its new size.
 Picture resample(const Picture& in, int width, int height) {
-    if (in.width == width && in.height == height)
-        return in;
+    if (in.width == width && in.height == height) return in;
     Picture out;
     out.width = width;
     out.height = height;
@@ -69,7 +69,8 @@ Picture resample(const Picture& in, int width, int height) {
                                 d = in.argb[static_cast<std::size_t>(y1) * in.width + x1];
             std::uint32_t result = 0;
             for (int shift = 0; shift < 32; shift += 8) {
-                const float top = channel(a, shift) + (channel(b, shift) - float(channel(a, shift))) * fx;
+                const float top =
+                    channel(a, shift) + (channel(b, shift) - float(channel(a, shift))) * fx;
                 const float bottom =
                     channel(c, shift) + (channel(d, shift) - float(channel(c, shift))) * fx;
                 const auto v = static_cast<std::uint32_t>(top + (bottom - top) * fy + 0.5f);
@@ -98,7 +99,8 @@ Picture halve(const Picture& in) {
             std::uint32_t result = 0;
             for (int shift = 0; shift < 32; shift += 8)
                 result |= ((channel(t[0], shift) + channel(t[1], shift) + channel(t[2], shift) +
-                            channel(t[3], shift) + 2) / 4)
+                            channel(t[3], shift) + 2) /
+                           4)
                           << shift;
             out.argb[static_cast<std::size_t>(y) * out.width + x] = result;
         }
@@ -110,12 +112,12 @@ HRESULT fill(IDirect3DTexture9* texture, Picture level) {
         if (i > 0) // each level from the one above, as the box mip filter makes them
             level = halve(level);
         D3DLOCKED_RECT locked{};
-        if (FAILED(texture->LockRect(i, &locked, nullptr, 0)))
-            return D3DERR_INVALIDCALL;
+        if (FAILED(texture->LockRect(i, &locked, nullptr, 0))) return D3DERR_INVALIDCALL;
         for (int y = 0; y < level.height; ++y)
-            std::copy_n(level.argb.data() + static_cast<std::size_t>(y) * level.width, level.width,
-                        reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(locked.pBits) +
-                                                         static_cast<std::size_t>(y) * locked.Pitch));
+            std::copy_n(
+                level.argb.data() + static_cast<std::size_t>(y) * level.width, level.width,
+                reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(locked.pBits) +
+                                                 static_cast<std::size_t>(y) * locked.Pitch));
         texture->UnlockRect(i);
     }
     return D3D_OK;
@@ -129,8 +131,7 @@ bool decode(const std::vector<unsigned char>& bytes, Picture& picture, int& chan
         return false;
     int comp = 0;
     unsigned char* rgba = stbi_load_from_memory(bytes.data(), length, &w, &h, &comp, 4);
-    if (!rgba)
-        return false;
+    if (!rgba) return false;
     picture.width = w;
     picture.height = h;
     picture.argb.resize(static_cast<std::size_t>(w) * h);
@@ -147,17 +148,13 @@ bool decode(const std::vector<unsigned char>& bytes, Picture& picture, int& chan
 HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT mipLevels,
                           DWORD usage, D3DFORMAT format, D3DPOOL pool,
                           IDirect3DTexture9** texture) {
-    if (!device || !texture)
-        return D3DERR_INVALIDCALL;
+    if (!device || !texture) return D3DERR_INVALIDCALL;
     *texture = nullptr;
-    if (width == D3DX_DEFAULT)
-        width = height == D3DX_DEFAULT ? 256 : height;
-    if (height == D3DX_DEFAULT)
-        height = width;
+    if (width == D3DX_DEFAULT) width = height == D3DX_DEFAULT ? 256 : height;
+    if (height == D3DX_DEFAULT) height = width;
     width = std::max(width, 1u);
     height = std::max(height, 1u);
-    if (mipLevels == D3DX_DEFAULT)
-        mipLevels = 0;
+    if (mipLevels == D3DX_DEFAULT) mipLevels = 0;
     return device->CreateTexture(width, height, mipLevels, usage, format, pool, texture, nullptr);
 }
 
@@ -173,43 +170,43 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR fileName, 
                                      D3DPOOL pool, DWORD, DWORD, D3DCOLOR colorKey,
                                      D3DXIMAGE_INFO* sourceInfo, PALETTEENTRY*,
                                      IDirect3DTexture9** texture) {
-    if (!device || !fileName || !texture)
-        return D3DERR_INVALIDCALL;
+    if (!device || !fileName || !texture) return D3DERR_INVALIDCALL;
     *texture = nullptr;
     std::ifstream file(platform::nativePath(fileName), std::ios::binary);
     const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)),
                                            std::istreambuf_iterator<char>());
     Picture picture;
     int channels = 0;
-    if (!file.good() && !file.eof())
-        return D3DXERR_INVALIDDATA;
-    if (!decode(bytes, picture, channels))
-        return D3DXERR_INVALIDDATA;
+    if (!file.good() && !file.eof()) return D3DXERR_INVALIDDATA;
+    if (!decode(bytes, picture, channels)) return D3DXERR_INVALIDDATA;
 
     // From the file: alpha where the picture has it, or where a colour key will make some.
     const bool fromFile = format == D3DFMT_UNKNOWN || format == D3DFMT_FROM_FILE ||
                           static_cast<UINT>(format) == D3DX_DEFAULT;
     if (fromFile)
-        format = channels == 2 || channels == 4 || colorKey != 0 ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+        format =
+            channels == 2 || channels == 4 || colorKey != 0 ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
     if (sourceInfo)
-        *sourceInfo = D3DXIMAGE_INFO{static_cast<UINT>(picture.width),
-                                     static_cast<UINT>(picture.height), 1, 1,
-                                     channels == 2 || channels == 4 ? D3DFMT_A8R8G8B8
-                                                                    : D3DFMT_X8R8G8B8,
-                                     D3DRTYPE_TEXTURE, 0};
+        *sourceInfo =
+            D3DXIMAGE_INFO{static_cast<UINT>(picture.width),
+                           static_cast<UINT>(picture.height),
+                           1,
+                           1,
+                           channels == 2 || channels == 4 ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8,
+                           D3DRTYPE_TEXTURE,
+                           0};
     // Keyed on the source texels, before resizing, so filtering fringes towards transparent.
     if (colorKey != 0)
         for (std::uint32_t& texel : picture.argb)
-            if (texel == colorKey)
-                texel = 0;
+            if (texel == colorKey) texel = 0;
 
     const UINT w = sizeFor(width, picture.width), h = sizeFor(height, picture.height);
     const UINT levels = mipLevels == D3DX_DEFAULT ? 0 : mipLevels == D3DX_FROM_FILE ? 1 : mipLevels;
     // The library fills textures through the memory copy of the managed pool.
     const D3DPOOL memoryPool = pool == D3DPOOL_DEFAULT ? D3DPOOL_MANAGED : pool;
-    HRESULT result = device->CreateTexture(w, h, levels, usage, format, memoryPool, texture, nullptr);
-    if (FAILED(result))
-        return result;
+    HRESULT result =
+        device->CreateTexture(w, h, levels, usage, format, memoryPool, texture, nullptr);
+    if (FAILED(result)) return result;
     result = fill(*texture, resample(picture, static_cast<int>(w), static_cast<int>(h)));
     if (FAILED(result)) {
         (*texture)->Release();

@@ -30,7 +30,7 @@ struct Node {
 };
 
 class Lexer {
-public:
+  public:
     Lexer(const char* begin, const char* end) : at_(begin), end_(end) {}
 
     enum Kind { End, Open, Close, Name, Number, String, Guid, Separator, Other };
@@ -42,8 +42,7 @@ public:
 
     Token next() {
         skipSpaceAndComments();
-        if (at_ >= end_)
-            return {End, {}};
+        if (at_ >= end_) return {End, {}};
         const char c = *at_;
         if (c == '{' || c == '}') {
             ++at_;
@@ -53,19 +52,16 @@ public:
             ++at_;
             return {Separator, {}};
         }
-        if (c == '"')
-            return string();
-        if (c == '<')
-            return guid();
+        if (c == '"') return string();
+        if (c == '<') return guid();
         if (c == '-' || c == '+' || c == '.' || std::isdigit(static_cast<unsigned char>(c)))
             return number();
-        if (isNameChar(c))
-            return name();
+        if (isNameChar(c)) return name();
         ++at_;
         return {Other, std::string(1, c)};
     }
 
-private:
+  private:
     static bool isNameChar(char c) {
         return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.';
     }
@@ -88,8 +84,7 @@ private:
         const char* start = ++at_;
         while (at_ < end_ && *at_ != '"')
             ++at_;
-        if (at_ >= end_)
-            return {Other, "\""}; // unterminated
+        if (at_ >= end_) return {Other, "\""}; // unterminated
         Token t{String, std::string(start, at_)};
         ++at_;
         return t;
@@ -99,8 +94,7 @@ private:
         const char* start = at_;
         while (at_ < end_ && *at_ != '>')
             ++at_;
-        if (at_ >= end_ || at_ - start != 37)
-            return {Other, "<"};
+        if (at_ >= end_ || at_ - start != 37) return {Other, "<"};
         ++at_;
         return {Guid, std::string(start, at_)};
     }
@@ -108,18 +102,17 @@ private:
     Token number() {
         const char* start = at_;
         ++at_;
-        while (at_ < end_ && (std::isdigit(static_cast<unsigned char>(*at_)) || *at_ == '.' ||
-                              *at_ == 'e' || *at_ == 'E' || *at_ == '#' ||
-                              std::isalpha(static_cast<unsigned char>(*at_)) ||
-                              ((*at_ == '-' || *at_ == '+') && (at_[-1] == 'e' || at_[-1] == 'E'))))
+        while (at_ < end_ &&
+               (std::isdigit(static_cast<unsigned char>(*at_)) || *at_ == '.' || *at_ == 'e' ||
+                *at_ == 'E' || *at_ == '#' || std::isalpha(static_cast<unsigned char>(*at_)) ||
+                ((*at_ == '-' || *at_ == '+') && (at_[-1] == 'e' || at_[-1] == 'E'))))
             ++at_;
         const std::string text(start, at_);
         if (text.find('#') != std::string::npos) // exporters' -1.#IND00 and 1.#QNAN0
             return {Number, text, 0.0};
         char* parsed = nullptr;
         const double value = std::strtod(text.c_str(), &parsed);
-        if (parsed != text.c_str() + text.size() || !std::isfinite(value))
-            return {Other, text};
+        if (parsed != text.c_str() + text.size() || !std::isfinite(value)) return {Other, text};
         return {Number, text, value};
     }
 
@@ -141,7 +134,7 @@ std::string lower(std::string s) {
 }
 
 class Parser {
-public:
+  public:
     Parser(const char* begin, const char* end) : lexer_(begin, end) { advance(); }
 
     bool parseTop(std::vector<std::unique_ptr<Node>>& top) {
@@ -150,35 +143,29 @@ public:
                 advance();
                 continue;
             }
-            if (token_.kind != Lexer::Name)
-                return false;
+            if (token_.kind != Lexer::Name) return false;
             if (lower(token_.text) == "template") {
-                if (!skipTemplate())
-                    return false;
+                if (!skipTemplate()) return false;
                 continue;
             }
             auto node = object(0);
-            if (!node)
-                return false;
+            if (!node) return false;
             top.push_back(std::move(node));
         }
         return true;
     }
 
-private:
+  private:
     void advance() { token_ = lexer_.next(); }
 
     bool skipTemplate() {
         advance(); // the template's name
-        if (token_.kind != Lexer::Name)
-            return false;
+        if (token_.kind != Lexer::Name) return false;
         advance();
-        if (token_.kind != Lexer::Open)
-            return false;
+        if (token_.kind != Lexer::Open) return false;
         int depth = 0;
         do {
-            if (token_.kind == Lexer::End)
-                return false;
+            if (token_.kind == Lexer::End) return false;
             depth += token_.kind == Lexer::Open ? 1 : token_.kind == Lexer::Close ? -1 : 0;
             advance();
         } while (depth > 0);
@@ -187,8 +174,7 @@ private:
 
     // TemplateName [objectName] { values, children, references }
     std::unique_ptr<Node> object(int depth) {
-        if (depth > deepest)
-            return nullptr;
+        if (depth > deepest) return nullptr;
         auto node = std::make_unique<Node>();
         node->type = lower(token_.text);
         advance();
@@ -196,11 +182,9 @@ private:
             node->name = token_.text;
             advance();
         }
-        if (token_.kind != Lexer::Open)
-            return nullptr;
+        if (token_.kind != Lexer::Open) return nullptr;
         advance();
-        if (token_.kind == Lexer::Guid)
-            advance();
+        if (token_.kind == Lexer::Guid) advance();
         for (;;) {
             switch (token_.kind) {
             case Lexer::Close:
@@ -224,10 +208,8 @@ private:
                     target = token_.text;
                     advance();
                 }
-                if (token_.kind == Lexer::Guid)
-                    advance();
-                if (token_.kind != Lexer::Close)
-                    return nullptr;
+                if (token_.kind == Lexer::Guid) advance();
+                if (token_.kind != Lexer::Close) return nullptr;
                 advance();
                 node->references.push_back(target);
                 node->childIsReference.push_back(true);
@@ -235,8 +217,7 @@ private:
             }
             case Lexer::Name: {
                 auto child = object(depth + 1);
-                if (!child)
-                    return nullptr;
+                if (!child) return nullptr;
                 node->children.push_back(std::move(child));
                 node->references.emplace_back();
                 node->childIsReference.push_back(false);
@@ -254,7 +235,7 @@ private:
 
 // Reads a node's numbers in order; every read is checked against what is there.
 class Reader {
-public:
+  public:
     explicit Reader(const Node& node) : numbers_(node.numbers) {}
     bool count(std::size_t& out, std::size_t each) {
         double v;
@@ -271,22 +252,20 @@ public:
         return true;
     }
     bool next(double& v) {
-        if (at_ >= numbers_.size())
-            return false;
+        if (at_ >= numbers_.size()) return false;
         v = numbers_[at_++];
         return true;
     }
     bool floats(float* out, int n) {
         for (int i = 0; i < n; ++i) {
             double v;
-            if (!next(v))
-                return false;
+            if (!next(v)) return false;
             out[i] = static_cast<float>(v);
         }
         return true;
     }
 
-private:
+  private:
     const std::vector<double>& numbers_;
     std::size_t at_ = 0;
 };
@@ -295,17 +274,14 @@ using Faces = std::vector<std::vector<DWORD>>;
 
 bool readFaces(Reader& r, std::size_t vertexLimit, Faces& faces) {
     std::size_t count = 0;
-    if (!r.count(count, 1))
-        return false;
+    if (!r.count(count, 1)) return false;
     faces.resize(count);
     for (auto& face : faces) {
         std::size_t n = 0;
-        if (!r.count(n, 1) || n < 3)
-            return false;
+        if (!r.count(n, 1) || n < 3) return false;
         face.resize(n);
         for (DWORD& index : face)
-            if (!r.index(index, vertexLimit))
-                return false;
+            if (!r.index(index, vertexLimit)) return false;
     }
     return true;
 }
@@ -313,8 +289,7 @@ bool readFaces(Reader& r, std::size_t vertexLimit, Faces& faces) {
 bool readMaterial(const Node& node, XMaterial& out) {
     Reader r(node);
     float v[11];
-    if (!r.floats(v, 11))
-        return false;
+    if (!r.floats(v, 11)) return false;
     out.material.Diffuse = {v[0], v[1], v[2], v[3]};
     out.material.Ambient = {0, 0, 0, 1}; // the file has no ambient; the library leaves it black
     out.material.Power = v[4];
@@ -329,12 +304,11 @@ bool readMaterial(const Node& node, XMaterial& out) {
 }
 
 class Loader {
-public:
+  public:
     explicit Loader(XScene& scene) : scene_(scene) {}
 
     void index(const Node& node) {
-        if (!node.name.empty())
-            named_.emplace(node.name, &node);
+        if (!node.name.empty()) named_.emplace(node.name, &node);
         for (const auto& child : node.children)
             index(*child);
     }
@@ -342,10 +316,8 @@ public:
     bool walk(const Node& node, const D3DXMATRIX& transform, int depth) {
         if (scene_.vertices.size() > largest)
             return false; // references that multiply a mesh beyond reason
-        if (node.type == "mesh")
-            return mesh(node, transform);
-        if (node.type != "frame")
-            return true; // other objects carry nothing a mesh needs
+        if (node.type == "mesh") return mesh(node, transform);
+        if (node.type != "frame") return true; // other objects carry nothing a mesh needs
         // A frame that refers to itself, directly or not, is not a hierarchy.
         if (depth > deepest || std::find(path_.begin(), path_.end(), &node) != path_.end())
             return false;
@@ -355,20 +327,18 @@ public:
         return walked;
     }
 
-private:
+  private:
     static constexpr std::size_t largest = 1u << 22;
 
     bool walkFrame(const Node& node, const D3DXMATRIX& transform, int depth) {
         D3DXMATRIX current = transform;
         for (std::size_t i = 0; i < node.childIsReference.size(); ++i) {
             const Node* child = childAt(node, i);
-            if (!child)
-                return false;
+            if (!child) return false;
             if (child->type == "frametransformmatrix") {
                 D3DXMATRIX local;
                 Reader r(*child);
-                if (!r.floats(&local._11, 16))
-                    return false;
+                if (!r.floats(&local._11, 16)) return false;
                 D3DXMatrixMultiply(&current, &local, &current); // a row vector meets local first
             } else if (!walk(*child, current, depth + 1)) {
                 return false;
@@ -393,17 +363,14 @@ private:
                       std::vector<XMaterial>& materials) {
         Reader r(node);
         std::size_t count = 0, indices = 0;
-        if (!r.count(count, 0) || count > 65536 || !r.count(indices, 1))
-            return false;
+        if (!r.count(count, 0) || count > 65536 || !r.count(indices, 1)) return false;
         perFace.assign(faces, 0);
         for (std::size_t i = 0; i < indices; ++i) {
             DWORD id = 0;
             double v;
-            if (!r.next(v) || v < 0)
-                return false;
+            if (!r.next(v) || v < 0) return false;
             id = v < static_cast<double>(count) ? static_cast<DWORD>(v) : 0; // out of range: 0
-            if (i < faces)
-                perFace[i] = id;
+            if (i < faces) perFace[i] = id;
         }
         if (indices == 1) // one index meaning every face, as some exporters write it
             std::fill(perFace.begin(), perFace.end(), perFace.empty() ? 0 : perFace[0]);
@@ -411,17 +378,13 @@ private:
             return false;
         for (std::size_t i = 0; i < node.childIsReference.size(); ++i) {
             const Node* child = childAt(node, i);
-            if (!child)
-                return false;
-            if (child->type != "material")
-                continue;
+            if (!child) return false;
+            if (child->type != "material") continue;
             XMaterial m;
-            if (!readMaterial(*child, m))
-                return false;
+            if (!readMaterial(*child, m)) return false;
             materials.push_back(m);
         }
-        if (materials.size() < count)
-            return false;
+        if (materials.size() < count) return false;
         materials.resize(count);
         return true;
     }
@@ -429,25 +392,20 @@ private:
     bool mesh(const Node& node, const D3DXMATRIX& transform) {
         Reader r(node);
         std::size_t vertexCount = 0;
-        if (!r.count(vertexCount, 3))
-            return false;
+        if (!r.count(vertexCount, 3)) return false;
         std::vector<XVertex> vertices(vertexCount);
         for (XVertex& v : vertices)
-            if (!r.floats(&v.position.x, 3))
-                return false;
+            if (!r.floats(&v.position.x, 3)) return false;
         Faces faces;
-        if (!readFaces(r, vertexCount, faces))
-            return false;
-        if (vertexCount == 0)
-            return true; // an empty mesh adds nothing
+        if (!readFaces(r, vertexCount, faces)) return false;
+        if (vertexCount == 0) return true; // an empty mesh adds nothing
 
         std::vector<DWORD> perFace(faces.size(), 0);
         std::vector<XMaterial> materials;
         const Node* normals = nullptr;
         for (std::size_t i = 0; i < node.childIsReference.size(); ++i) {
             const Node* child = childAt(node, i);
-            if (!child)
-                return false;
+            if (!child) return false;
             if (child->type == "meshnormals")
                 normals = child;
             else if (child->type == "meshtexturecoords" && !texCoords(*child, vertices))
@@ -459,8 +417,7 @@ private:
                 return false;
         }
         std::vector<std::vector<DWORD>> corners = faces;
-        if (normals && !splitByNormals(*normals, faces, vertices, corners))
-            return false;
+        if (normals && !splitByNormals(*normals, faces, vertices, corners)) return false;
         if (materials.empty()) { // no list: one default material for every face
             XMaterial m;
             m.material.Diffuse = {0.5f, 0.5f, 0.5f, 0};
@@ -475,11 +432,9 @@ private:
     bool texCoords(const Node& node, std::vector<XVertex>& vertices) {
         Reader r(node);
         std::size_t count = 0;
-        if (!r.count(count, 2) || count != vertices.size())
-            return false;
+        if (!r.count(count, 2) || count != vertices.size()) return false;
         for (XVertex& v : vertices)
-            if (!r.floats(&v.u, 2))
-                return false;
+            if (!r.floats(&v.u, 2)) return false;
         scene_.hasTexCoords = true;
         return true;
     }
@@ -487,13 +442,11 @@ private:
     bool colours(const Node& node, std::vector<XVertex>& vertices) {
         Reader r(node);
         std::size_t count = 0;
-        if (!r.count(count, 5))
-            return false;
+        if (!r.count(count, 5)) return false;
         for (std::size_t i = 0; i < count; ++i) {
             DWORD index = 0;
             float c[4];
-            if (!r.index(index, vertices.size()) || !r.floats(c, 4))
-                return false;
+            if (!r.index(index, vertices.size()) || !r.floats(c, 4)) return false;
             auto byte = [](float v) {
                 return static_cast<unsigned>(std::floor(std::clamp(v, 0.0f, 1.0f) * 255 + 0.5f));
             };
@@ -508,17 +461,14 @@ private:
                         std::vector<std::vector<DWORD>>& corners) {
         Reader r(node);
         std::size_t count = 0;
-        if (!r.count(count, 3))
-            return false;
+        if (!r.count(count, 3)) return false;
         std::vector<D3DXVECTOR3> normals(count);
         for (auto& n : normals) {
-            if (!r.floats(&n.x, 3))
-                return false;
+            if (!r.floats(&n.x, 3)) return false;
             D3DXVec3Normalize(&n, &n);
         }
         Faces faceNormals;
-        if (!readFaces(r, count, faceNormals) || faceNormals.size() != faces.size())
-            return false;
+        if (!readFaces(r, count, faceNormals) || faceNormals.size() != faces.size()) return false;
         const std::size_t original = vertices.size();
         std::vector<bool> assigned(original, false);
         std::vector<std::vector<DWORD>> copies(original);
@@ -528,8 +478,7 @@ private:
             return a.x == b.x && a.y == b.y && a.z == b.z;
         };
         for (std::size_t f = 0; f < faces.size(); ++f) {
-            if (faceNormals[f].size() != faces[f].size())
-                return false;
+            if (faceNormals[f].size() != faces[f].size()) return false;
             for (std::size_t c = 0; c < faces[f].size(); ++c) {
                 const DWORD v = faces[f][c];
                 const D3DXVECTOR3& n = normals[faceNormals[f][c]];
@@ -538,8 +487,7 @@ private:
                     vertices[v].normal = n;
                     continue;
                 }
-                if (same(vertices[v].normal, n))
-                    continue;
+                if (same(vertices[v].normal, n)) continue;
                 DWORD use = 0;
                 bool found = false;
                 for (DWORD copy : copies[v])
@@ -579,8 +527,7 @@ private:
         }
         for (std::size_t f = 0; f < faces.size(); ++f)
             for (std::size_t c = 1; c + 1 < faces[f].size(); ++c) { // a fan from the first corner
-                scene_.indices.insert(scene_.indices.end(), {base + faces[f][0],
-                                                             base + faces[f][c],
+                scene_.indices.insert(scene_.indices.end(), {base + faces[f][0], base + faces[f][c],
                                                              base + faces[f][c + 1]});
                 scene_.attributes.push_back(materialBase + perFace[f]);
             }
@@ -593,15 +540,11 @@ private:
 };
 
 HRESULT checkHeader(const char* data, std::size_t size) {
-    if (size < 16 || std::memcmp(data, "xof ", 4) != 0)
-        return badFileType;
+    if (size < 16 || std::memcmp(data, "xof ", 4) != 0) return badFileType;
     const std::string version(data + 4, 4), format(data + 8, 4), floats(data + 12, 4);
-    if (version != "0302" && version != "0303")
-        return badVersion;
-    if (format != "txt ")
-        return badFileType; // binary and compressed files are not read
-    if (floats != "0032" && floats != "0064")
-        return badFloatSize;
+    if (version != "0302" && version != "0303") return badVersion;
+    if (format != "txt ") return badFileType; // binary and compressed files are not read
+    if (floats != "0032" && floats != "0064") return badFloatSize;
     return S_OK;
 }
 
@@ -609,15 +552,12 @@ HRESULT checkHeader(const char* data, std::size_t size) {
 
 HRESULT parseXFile(const char* data, std::size_t size, XScene& scene) {
     scene = XScene{};
-    if (!data)
-        return D3DERR_INVALIDCALL;
+    if (!data) return D3DERR_INVALIDCALL;
     const HRESULT header = checkHeader(data, size);
-    if (FAILED(header))
-        return header;
+    if (FAILED(header)) return header;
     std::vector<std::unique_ptr<Node>> top;
     Parser parser(data + 16, data + size);
-    if (!parser.parseTop(top))
-        return parseError;
+    if (!parser.parseTop(top)) return parseError;
     Loader loader(scene);
     for (const auto& node : top)
         loader.index(*node);

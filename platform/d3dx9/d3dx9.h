@@ -80,15 +80,14 @@ D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v);
 UINT D3DXGetFVFVertexSize(DWORD fvf);
 
 HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT mipLevels,
-                          DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                          IDirect3DTexture9** texture);
+                          DWORD usage, D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture);
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR fileName,
                                    IDirect3DTexture9** texture);
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR fileName, UINT width,
                                      UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
-                                     D3DPOOL pool, DWORD filter, DWORD mipFilter,
-                                     D3DCOLOR colorKey, D3DXIMAGE_INFO* sourceInfo,
-                                     PALETTEENTRY* palette, IDirect3DTexture9** texture);
+                                     D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
+                                     D3DXIMAGE_INFO* sourceInfo, PALETTEENTRY* palette,
+                                     IDirect3DTexture9** texture);
 
 HRESULT D3DXCreateBox(IDirect3DDevice9* device, float width, float height, float depth,
                       ID3DXMesh** mesh, ID3DXBuffer** adjacency);
@@ -96,8 +95,8 @@ HRESULT D3DXCreateSphere(IDirect3DDevice9* device, float radius, UINT slices, UI
                          ID3DXMesh** mesh, ID3DXBuffer** adjacency);
 HRESULT D3DXCreateCylinder(IDirect3DDevice9* device, float radius1, float radius2, float length,
                            UINT slices, UINT stacks, ID3DXMesh** mesh, ID3DXBuffer** adjacency);
-HRESULT D3DXCreateTorus(IDirect3DDevice9* device, float innerRadius, float outerRadius,
-                        UINT sides, UINT rings, ID3DXMesh** mesh, ID3DXBuffer** adjacency);
+HRESULT D3DXCreateTorus(IDirect3DDevice9* device, float innerRadius, float outerRadius, UINT sides,
+                        UINT rings, ID3DXMesh** mesh, ID3DXBuffer** adjacency);
 HRESULT D3DXCreateTeapot(IDirect3DDevice9* device, ID3DXMesh** mesh, ID3DXBuffer** adjacency);
 HRESULT D3DXComputeNormals(ID3DXMesh* mesh, const DWORD* adjacency);
 

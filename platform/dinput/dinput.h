@@ -35,8 +35,7 @@ struct IDirectInputDevice8A : IUnknown {
 };
 
 struct IDirectInput8A : IUnknown {
-    virtual HRESULT CreateDevice(REFGUID guid, IDirectInputDevice8A** device,
-                                 IUnknown* outer) = 0;
+    virtual HRESULT CreateDevice(REFGUID guid, IDirectInputDevice8A** device, IUnknown* outer) = 0;
 };
 
 using LPDIRECTINPUT8A = IDirectInput8A*;

@@ -40,8 +40,7 @@ std::string utf8Of(LPCWSTR wide) {
 } // namespace
 
 HRESULT FilterGraph::QueryInterface(REFIID riid, void** object) {
-    if (!object)
-        return E_POINTER;
+    if (!object) return E_POINTER;
     if (riid == IID_IGraphBuilder || riid == IID_IUnknown)
         *object = static_cast<IGraphBuilder*>(this);
     else if (riid == IID_IMediaControl)
@@ -58,8 +57,7 @@ HRESULT FilterGraph::QueryInterface(REFIID riid, void** object) {
 
 ULONG FilterGraph::Release() {
     const ULONG left = --references_;
-    if (left == 0)
-        delete this;
+    if (left == 0) delete this;
     return left;
 }
 
@@ -71,21 +69,17 @@ FilterGraph::~FilterGraph() {
 }
 
 HRESULT FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
-    if (!file)
-        return E_POINTER;
-    if (music_)
-        return VFW_E_WRONG_STATE;
+    if (!file) return E_POINTER;
+    if (music_) return VFW_E_WRONG_STATE;
     const std::string path = platform::nativePath(utf8Of(file));
     SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
-    if (!stream)
-        return VFW_E_NOT_FOUND;
+    if (!stream) return VFW_E_NOT_FOUND;
     if (!openAudioOutput()) {
         SDL_RWclose(stream);
         return E_FAIL;
     }
     music_ = Mix_LoadMUS_RW(stream, 1); // the decoder is chosen by the file's content
-    if (!music_)
-        return VFW_E_UNSUPPORTED_STREAM;
+    if (!music_) return VFW_E_UNSUPPORTED_STREAM;
     path_ = path;
     return S_OK;
 }
@@ -102,14 +96,12 @@ HRESULT FilterGraph::Run() {
 }
 
 HRESULT FilterGraph::Stop() {
-    if (music_)
-        Mix_HaltMusic();
+    if (music_) Mix_HaltMusic();
     return S_OK;
 }
 
 HRESULT FilterGraph::put_CurrentPosition(REFTIME seconds) {
-    if (!music_)
-        return S_OK;
+    if (!music_) return S_OK;
     return Mix_SetMusicPosition(seconds) == 0 ? S_OK : E_FAIL;
 }
 

@@ -10,7 +10,7 @@ namespace dshow {
 
 // A graph holding at most one rendered file.
 class FilterGraph final : public IGraphBuilder, public IMediaControl, public IMediaPosition {
-public:
+  public:
     HRESULT QueryInterface(REFIID riid, void** object) override;
     ULONG AddRef() override { return ++references_; }
     ULONG Release() override;
@@ -20,7 +20,7 @@ public:
     HRESULT Stop() override;
     HRESULT put_CurrentPosition(REFTIME seconds) override;
 
-private:
+  private:
     ~FilterGraph() override;
     std::atomic<ULONG> references_{1};
     _Mix_Music* music_ = nullptr;

@@ -34,5 +34,4 @@ struct IMediaPosition : IUnknown {
 
 HRESULT CoInitialize(LPVOID reserved);
 void CoUninitialize();
-HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID riid,
-                         LPVOID* out);
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID riid, LPVOID* out);

@@ -16,8 +16,8 @@ namespace host {
 namespace {
 
 int capture(const Options& options) {
-    auto sink = std::make_unique<PngCapture>(options.captureFolder, options.fps,
-                                             options.firstFrame, options.lastFrame);
+    auto sink = std::make_unique<PngCapture>(options.captureFolder, options.fps, options.firstFrame,
+                                             options.lastFrame);
     std::string error;
     if (!sink->prepare(error)) {
         std::fprintf(stderr, "lumiflux: %s\n", error.c_str());
@@ -30,8 +30,7 @@ int capture(const Options& options) {
 
     static char instance;
     WinMain(reinterpret_cast<HINSTANCE>(&instance), nullptr, nullptr, SW_SHOW);
-    if (mode.flushFrames)
-        mode.flushFrames();
+    if (mode.flushFrames) mode.flushFrames();
     mode.sink = nullptr;
     sink->finish();
     if (!sink->failure().empty()) {
@@ -64,8 +63,7 @@ int captureVideo(const Options& options) {
 
     static char instance;
     WinMain(reinterpret_cast<HINSTANCE>(&instance), nullptr, nullptr, SW_SHOW);
-    if (mode.flushFrames)
-        mode.flushFrames();
+    if (mode.flushFrames) mode.flushFrames();
     mode.sink = nullptr;
     if (!sink->finish(error)) {
         std::fprintf(stderr, "lumiflux: %s\n", error.c_str());
@@ -107,8 +105,7 @@ int run(int argc, char** argv) {
     }
     platform::runMode().fullScreenAnswer = options.fullScreen;
     platform::installInterruptHandlers();
-    if (!options.captureVideo.empty())
-        return captureVideo(options);
+    if (!options.captureVideo.empty()) return captureVideo(options);
     return options.captureFolder.empty() ? play() : capture(options);
 }
 

@@ -10,23 +10,20 @@ bool parseInt(const std::string& text, int lo, int hi, int& out) {
     int value = 0;
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || value < lo || value > hi)
-        return false;
+    if (ec != std::errc() || ptr != end || value < lo || value > hi) return false;
     out = value;
     return true;
 }
 
 bool parseRange(const std::string& text, int& first, int& last) {
     const auto dash = text.find('-');
-    if (dash == std::string::npos)
-        return false;
+    if (dash == std::string::npos) return false;
     return parseInt(text.substr(0, dash), 0, INT_MAX, first) &&
            parseInt(text.substr(dash + 1), 0, INT_MAX, last) && first <= last;
 }
 
 bool looksLikeFile(const std::string& path) {
-    if (path.empty() || path.back() == '/')
-        return false;
+    if (path.empty() || path.back() == '/') return false;
     const auto slash = path.find_last_of('/');
     const auto dot = path.find_last_of('.');
     return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
@@ -35,7 +32,8 @@ bool looksLikeFile(const std::string& path) {
 } // namespace
 
 const char* usage() {
-    return "usage: lumiflux [--windowed | --fullscreen] [--capture DIR/|FILE [--fps N] [--frames A-B]]\n"
+    return "usage: lumiflux [--windowed | --fullscreen] [--capture DIR/|FILE [--fps N] [--frames "
+           "A-B]]\n"
            "\n"
            "  --windowed      play in a window without asking\n"
            "  --fullscreen    play full screen without asking\n"
@@ -58,8 +56,7 @@ ParseResult parseOptions(const std::vector<std::string>& arguments) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
         auto value = [&](std::string& out) {
-            if (i + 1 >= arguments.size())
-                return false;
+            if (i + 1 >= arguments.size()) return false;
             out = arguments[++i];
             return true;
         };
@@ -83,7 +80,8 @@ ParseResult parseOptions(const std::vector<std::string>& arguments) {
             fpsGiven = true;
         } else if (arg == "--frames") {
             if (!value(text) || !parseRange(text, o.firstFrame, o.lastFrame))
-                return fail("--frames needs a range A-B of frame numbers with A <= B, such as 0-99");
+                return fail(
+                    "--frames needs a range A-B of frame numbers with A <= B, such as 0-99");
             framesGiven = true;
         } else {
             return fail("unknown option '" + arg + "' (see --help)");

@@ -6,12 +6,12 @@
 namespace host {
 
 struct Options {
-    std::optional<bool> fullScreen;  // --fullscreen / --windowed
-    std::string captureFolder;       // --capture DIR/ (empty: play)
-    std::string captureVideo;        // --capture FILE.mp4 (a name with an extension)
+    std::optional<bool> fullScreen; // --fullscreen / --windowed
+    std::string captureFolder;      // --capture DIR/ (empty: play)
+    std::string captureVideo;       // --capture FILE.mp4 (a name with an extension)
     int fps = 60;
     int firstFrame = 0;
-    int lastFrame = -1;              // -1: to the end of the show
+    int lastFrame = -1; // -1: to the end of the show
     bool help = false;
     bool version = false;
 };

@@ -23,8 +23,8 @@ bool PngCapture::prepare(std::string& error) {
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
     if (ec || !std::filesystem::is_directory(folder_)) {
-        error = "cannot make the capture folder '" + folder_ + "': " +
-                (ec ? ec.message() : std::string("not a folder"));
+        error = "cannot make the capture folder '" + folder_ +
+                "': " + (ec ? ec.message() : std::string("not a folder"));
         return false;
     }
     return true;
@@ -32,8 +32,7 @@ bool PngCapture::prepare(std::string& error) {
 
 bool PngCapture::frame(const unsigned char* rgb, int width, int height) {
     const int index = next_++;
-    if (index < firstFrame_)
-        return true; // drawn all the same: drawing consumes random numbers
+    if (index < firstFrame_) return true; // drawn all the same: drawing consumes random numbers
     char name[32];
     std::snprintf(name, sizeof name, "frame_%05d.png", index);
     const std::string path = (std::filesystem::path(folder_) / name).string();

@@ -8,7 +8,7 @@ namespace host {
 
 // Writes presented frames as DIR/frame_NNNNN.png, numbered from the first presented frame.
 class PngCapture final : public platform::FrameSink {
-public:
+  public:
     PngCapture(std::string folder, int fps, int firstFrame, int lastFrame);
 
     // Makes the folder if needed; false with a message when it cannot be written.
@@ -21,7 +21,7 @@ public:
     const std::string& failure() const { return failure_; }
     const std::string& folder() const { return folder_; }
 
-private:
+  private:
     std::string folder_;
     int fps_;
     int firstFrame_, lastFrame_;

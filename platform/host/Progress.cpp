@@ -12,15 +12,15 @@ Progress::Progress(int total, int fps)
 void Progress::frameDone() {
     ++done_;
     const auto now = Clock::now();
-    if (now - lastPrint_ >= (terminal_ ? std::chrono::milliseconds(250) : std::chrono::seconds(5))) {
+    if (now - lastPrint_ >=
+        (terminal_ ? std::chrono::milliseconds(250) : std::chrono::seconds(5))) {
         lastPrint_ = now;
         print(false);
     }
 }
 
 void Progress::finish() {
-    if (done_ > 0 && terminal_)
-        print(true);
+    if (done_ > 0 && terminal_) print(true);
 }
 
 void Progress::print(bool last) {
@@ -37,7 +37,8 @@ void Progress::print(bool last) {
         std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), ", %d:%02d left",
                       left / 60, left % 60);
     }
-    std::fprintf(stderr, terminal_ ? "\r%s\033[K%s" : "%s%s\n", line, terminal_ && last ? "\n" : "");
+    std::fprintf(stderr, terminal_ ? "\r%s\033[K%s" : "%s%s\n", line,
+                 terminal_ && last ? "\n" : "");
     std::fflush(stderr);
 }
 

@@ -6,12 +6,12 @@ namespace host {
 // Tells how a long capture goes: a line rewritten in place on a terminal, otherwise a line
 // every few seconds.
 class Progress {
-public:
+  public:
     Progress(int total, int fps); // total -1: not known in advance
     void frameDone();
     void finish();
 
-private:
+  private:
     void print(bool last);
 
     using Clock = std::chrono::steady_clock;

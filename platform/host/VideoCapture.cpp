@@ -22,8 +22,7 @@ bool onPath(const std::string& program) {
     while (at <= folders.size()) {
         const std::size_t end = std::min(folders.find(':', at), folders.size());
         const std::string candidate = folders.substr(at, end - at) + "/" + program;
-        if (end > at && access(candidate.c_str(), X_OK) == 0)
-            return true;
+        if (end > at && access(candidate.c_str(), X_OK) == 0) return true;
         at = end + 1;
     }
     return false;
@@ -44,8 +43,7 @@ VideoCapture::VideoCapture(std::string path, int fps, int firstFrame, int lastFr
 
 VideoCapture::~VideoCapture() {
     std::string ignored;
-    if (encoder_ > 0)
-        finish(ignored);
+    if (encoder_ > 0) finish(ignored);
 }
 
 bool VideoCapture::prepare(std::string& error) {
@@ -56,8 +54,7 @@ bool VideoCapture::prepare(std::string& error) {
     }
     std::error_code ec;
     const auto folder = std::filesystem::path(path_).parent_path();
-    if (!folder.empty())
-        std::filesystem::create_directories(folder, ec);
+    if (!folder.empty()) std::filesystem::create_directories(folder, ec);
     std::ofstream probe(path_, std::ios::binary);
     if (ec || !probe) {
         error = "cannot write '" + path_ + "': " + (ec ? ec.message() : std::strerror(errno));
@@ -69,29 +66,37 @@ bool VideoCapture::prepare(std::string& error) {
 }
 
 std::vector<std::string> VideoCapture::command(int width, int height) const {
-    std::vector<std::string> c = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
-                                  "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
+    std::vector<std::string> c = {"ffmpeg",
+                                  "-hide_banner",
+                                  "-loglevel",
+                                  "error",
+                                  "-y",
+                                  "-f",
+                                  "rawvideo",
+                                  "-pix_fmt",
+                                  "rgb24",
+                                  "-video_size",
                                   std::to_string(width) + "x" + std::to_string(height),
-                                  "-framerate", std::to_string(fps_), "-i", "pipe:0"};
+                                  "-framerate",
+                                  std::to_string(fps_),
+                                  "-i",
+                                  "pipe:0"};
     const auto& mode = platform::runMode();
     const bool music = mode.musicStartMs.has_value() && !mode.musicFile.empty();
     // Where the music starts relative to the first frame written: later is a delay, earlier
     // skips into the track.
     const double offset = music ? *mode.musicStartMs - firstFrame_ * frameMilliseconds() : 0.0;
     if (music) {
-        if (offset < 0)
-            c.insert(c.end(), {"-ss", std::to_string(-offset / 1000.0)});
+        if (offset < 0) c.insert(c.end(), {"-ss", std::to_string(-offset / 1000.0)});
         c.insert(c.end(), {"-i", mode.musicFile, "-map", "0:v", "-map", "1:a"});
-        if (offset > 0)
-            c.insert(c.end(), {"-af", "adelay=" + std::to_string(offset) + ":all=1"});
+        if (offset > 0) c.insert(c.end(), {"-af", "adelay=" + std::to_string(offset) + ":all=1"});
         c.push_back("-shortest");
     }
     const std::string extension = extensionOf(path_);
     if (extension == ".mp4" || extension == ".mov" || extension == ".m4v" || extension == ".mkv") {
-        c.insert(c.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt",
-                           "yuv420p"});
-        if (music)
-            c.insert(c.end(), {"-c:a", "aac", "-b:a", "192k"});
+        c.insert(c.end(),
+                 {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p"});
+        if (music) c.insert(c.end(), {"-c:a", "aac", "-b:a", "192k"});
     }
     c.push_back(path_);
     return c;
@@ -99,8 +104,7 @@ std::vector<std::string> VideoCapture::command(int width, int height) const {
 
 bool VideoCapture::start(int width, int height) {
     int ends[2];
-    if (pipe(ends) != 0)
-        return false;
+    if (pipe(ends) != 0) return false;
     std::signal(SIGPIPE, SIG_IGN); // a dead encoder shows as a failed write
     const std::vector<std::string> arguments = command(width, height);
     encoder_ = fork();
@@ -128,8 +132,7 @@ bool VideoCapture::start(int width, int height) {
 bool VideoCapture::write(const unsigned char* rgb, std::size_t bytes) {
     while (bytes > 0) {
         const ssize_t n = ::write(pipe_, rgb, bytes);
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             broken_ = true;
             return false;
@@ -144,8 +147,7 @@ bool VideoCapture::write(const unsigned char* rgb, std::size_t bytes) {
 
 bool VideoCapture::frame(const unsigned char* rgb, int width, int height) {
     const int index = next_++;
-    if (index < firstFrame_ || broken_)
-        return !broken_;
+    if (index < firstFrame_ || broken_) return !broken_;
     const std::size_t bytes = static_cast<std::size_t>(width) * height * 3;
     if (encoder_ < 0) {
         if (!platform::runMode().musicStartMs && held_.empty()) {
@@ -153,14 +155,11 @@ bool VideoCapture::frame(const unsigned char* rgb, int width, int height) {
             heldWidth_ = width, heldHeight_ = height;
             return lastFrame_ < 0 || index < lastFrame_;
         }
-        if (!start(width, height))
-            return broken_ = true, false;
-        if (!held_.empty() && !write(held_.data(), held_.size()))
-            return false;
+        if (!start(width, height)) return broken_ = true, false;
+        if (!held_.empty() && !write(held_.data(), held_.size())) return false;
         held_.clear();
     }
-    if (!write(rgb, bytes))
-        return false;
+    if (!write(rgb, bytes)) return false;
     return lastFrame_ < 0 || index < lastFrame_;
 }
 
@@ -170,8 +169,7 @@ bool VideoCapture::finish(std::string& error) {
     held_.clear();
     progress_.finish();
     bool ok = encoder_ > 0;
-    if (pipe_ >= 0)
-        close(pipe_);
+    if (pipe_ >= 0) close(pipe_);
     pipe_ = -1;
     if (encoder_ > 0) {
         int status = 0;
@@ -190,8 +188,7 @@ bool VideoCapture::finish(std::string& error) {
         error = "no frame was captured";
     }
     if (!ok) {
-        if (error.empty())
-            error = "no frame was captured";
+        if (error.empty()) error = "no frame was captured";
         std::error_code ec;
         std::filesystem::remove(path_, ec); // no partial file is left behind
     }

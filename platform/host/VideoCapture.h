@@ -11,7 +11,7 @@ namespace host {
 // Pipes presented frames to ffmpeg and muxes the music in at the time the demo started it.
 // The container and codecs follow the file's extension; H.264 and AAC for the MP4 family.
 class VideoCapture final : public platform::FrameSink {
-public:
+  public:
     VideoCapture(std::string path, int fps, int firstFrame, int lastFrame);
     ~VideoCapture() override;
 
@@ -24,7 +24,7 @@ public:
     int written() const { return written_; }
     const std::string& path() const { return path_; }
 
-private:
+  private:
     bool start(int width, int height);
     bool write(const unsigned char* rgb, std::size_t bytes);
     std::vector<std::string> command(int width, int height) const;

@@ -1,3 +1,5 @@
 #include "Host.h"
 
-int main(int argc, char** argv) { return host::run(argc, argv); }
+int main(int argc, char** argv) {
+    return host::run(argc, argv);
+}

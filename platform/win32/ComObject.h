@@ -7,24 +7,22 @@
 namespace platform {
 
 template <class Interface> class ComObject : public Interface {
-public:
+  public:
     HRESULT QueryInterface(REFIID, void** object) override {
-        if (object)
-            *object = nullptr;
+        if (object) *object = nullptr;
         return E_NOINTERFACE;
     }
     ULONG AddRef() override { return ++references_; }
     ULONG Release() override {
         const ULONG left = --references_;
-        if (left == 0)
-            delete this;
+        if (left == 0) delete this;
         return left;
     }
 
-protected:
+  protected:
     ~ComObject() override = default;
 
-private:
+  private:
     std::atomic<ULONG> references_{1};
 };
 

@@ -6,7 +6,9 @@
 
 namespace {
 
-int defaultAnswer(UINT type) { return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK; }
+int defaultAnswer(UINT type) {
+    return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+}
 
 // Where no box can be shown the user still reads the message, and the default answer is taken.
 int printed(LPCSTR text, LPCSTR caption, UINT type) {
@@ -19,9 +21,12 @@ int printed(LPCSTR text, LPCSTR caption, UINT type) {
 
 Uint32 boxFlags(UINT type) {
     switch (type & MB_ICONMASK) {
-    case MB_ICONERROR: return SDL_MESSAGEBOX_ERROR;
-    case MB_ICONWARNING: return SDL_MESSAGEBOX_WARNING;
-    default: return SDL_MESSAGEBOX_INFORMATION;
+    case MB_ICONERROR:
+        return SDL_MESSAGEBOX_ERROR;
+    case MB_ICONWARNING:
+        return SDL_MESSAGEBOX_WARNING;
+    default:
+        return SDL_MESSAGEBOX_INFORMATION;
     }
 }
 
@@ -30,10 +35,8 @@ Uint32 boxFlags(UINT type) {
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     const bool yesNo = (type & MB_TYPEMASK) == MB_YESNO;
     const auto& mode = platform::runMode();
-    if (yesNo && mode.fullScreenAnswer)
-        return *mode.fullScreenAnswer ? IDYES : IDNO;
-    if (mode.capture || !platform::ensureVideo())
-        return printed(text, caption, type);
+    if (yesNo && mode.fullScreenAnswer) return *mode.fullScreenAnswer ? IDYES : IDNO;
+    if (mode.capture || !platform::ensureVideo()) return printed(text, caption, type);
 
     // Return answers Yes (or OK) and Escape answers No, as on the original platform.
     const SDL_MessageBoxButtonData yesNoButtons[] = {
@@ -56,8 +59,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     platform::setModal(true);
     const int shown = SDL_ShowMessageBox(&data, &button);
     platform::setModal(false);
-    if (shown != 0)
-        return printed(text, caption, type);
+    if (shown != 0) return printed(text, caption, type);
     // Closing the box gives no button: that is the default answer.
     return button < 0 ? defaultAnswer(type) : button;
 }

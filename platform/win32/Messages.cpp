@@ -25,23 +25,30 @@ Queue& queue() {
 }
 
 int virtualKeyOf(SDL_Keycode key) {
-    if (key >= SDLK_a && key <= SDLK_z)
-        return 'A' + (key - SDLK_a);
-    if (key >= SDLK_0 && key <= SDLK_9)
-        return '0' + (key - SDLK_0);
-    if (key >= SDLK_F1 && key <= SDLK_F12)
-        return 0x70 + (key - SDLK_F1);
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + (key - SDLK_F1);
     switch (key) {
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_RETURN: return 0x0D;
-    case SDLK_SPACE: return 0x20;
-    case SDLK_TAB: return 0x09;
-    case SDLK_BACKSPACE: return 0x08;
-    case SDLK_LEFT: return 0x25;
-    case SDLK_UP: return 0x26;
-    case SDLK_RIGHT: return 0x27;
-    case SDLK_DOWN: return 0x28;
-    default: return 0;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    case SDLK_RETURN:
+        return 0x0D;
+    case SDLK_SPACE:
+        return 0x20;
+    case SDLK_TAB:
+        return 0x09;
+    case SDLK_BACKSPACE:
+        return 0x08;
+    case SDLK_LEFT:
+        return 0x25;
+    case SDLK_UP:
+        return 0x26;
+    case SDLK_RIGHT:
+        return 0x27;
+    case SDLK_DOWN:
+        return 0x28;
+    default:
+        return 0;
     }
 }
 
@@ -58,8 +65,7 @@ volatile std::sig_atomic_t interrupted = 0;
 volatile std::sig_atomic_t modal = 0;
 
 void onInterrupt(int signal) {
-    if (modal)
-        _exit(128 + signal);
+    if (modal) _exit(128 + signal);
     interrupted = 1;
 }
 
@@ -67,8 +73,7 @@ void translate(const SDL_Event& event) {
     switch (event.type) {
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE)
-            if (HWND window = windowForSdlId(event.window.windowID))
-                post(window, WM_CLOSE, 0);
+            if (HWND window = windowForSdlId(event.window.windowID)) post(window, WM_CLOSE, 0);
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
@@ -88,18 +93,15 @@ void pump() {
         interrupted = 0;
         closeAllWindows();
     }
-    if (!SDL_WasInit(SDL_INIT_EVENTS))
-        return;
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
     SDL_Event event;
     while (SDL_PollEvent(&event))
         translate(event);
 }
 
 bool matches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
-    if (window && msg.hwnd != window && msg.message != WM_QUIT)
-        return false;
-    if (filterMin == 0 && filterMax == 0)
-        return true;
+    if (window && msg.hwnd != window && msg.message != WM_QUIT) return false;
+    if (filterMin == 0 && filterMax == 0) return true;
     return msg.message >= filterMin && msg.message <= filterMax;
 }
 
@@ -107,8 +109,7 @@ void noteKey(const MSG& msg) {
     Queue& q = queue();
     const auto vk = static_cast<std::size_t>(msg.wParam & 0xFF);
     if (msg.message == WM_KEYDOWN) {
-        if (!q.down[vk])
-            q.toggled[vk] = !q.toggled[vk];
+        if (!q.down[vk]) q.toggled[vk] = !q.toggled[vk];
         q.down[vk] = true;
     } else if (msg.message == WM_KEYUP) {
         q.down[vk] = false;
@@ -118,10 +119,8 @@ void noteKey(const MSG& msg) {
 bool take(LPMSG out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
     auto& messages = queue().messages;
     for (auto it = messages.begin(); it != messages.end(); ++it) {
-        if (!matches(*it, window, filterMin, filterMax))
-            continue;
-        if (out)
-            *out = *it;
+        if (!matches(*it, window, filterMin, filterMax)) continue;
+        if (out) *out = *it;
         if (remove) {
             noteKey(*it);
             messages.erase(it);
@@ -142,14 +141,18 @@ void installInterruptHandlers() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-void setModal(bool isModal) { modal = isModal ? 1 : 0; }
+void setModal(bool isModal) {
+    modal = isModal ? 1 : 0;
+}
 
 void closeAllWindows() {
     if (HWND window = firstLiveWindow())
         post(window, WM_CLOSE, 0); // the demo has one window; its procedure ends the show
 }
 
-void postMessage(HWND window, UINT message, WPARAM wParam) { post(window, message, wParam); }
+void postMessage(HWND window, UINT message, WPARAM wParam) {
+    post(window, message, wParam);
+}
 
 void resetMessages() {
     queue() = Queue{};
@@ -163,8 +166,9 @@ void PostQuitMessage(int exitCode) {
 
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
     platform::pump();
-    return platform::take(msg, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0) ? TRUE
-                                                                                            : FALSE;
+    return platform::take(msg, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0)
+               ? TRUE
+               : FALSE;
 }
 
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
@@ -172,8 +176,7 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
         platform::pump();
         if (platform::take(msg, window, filterMin, filterMax, true))
             return msg && msg->message == WM_QUIT ? FALSE : TRUE;
-        if (!SDL_WasInit(SDL_INIT_EVENTS))
-            return -1; // nothing could ever arrive
+        if (!SDL_WasInit(SDL_INIT_EVENTS)) return -1; // nothing could ever arrive
         SDL_WaitEventTimeout(nullptr, 10);
     }
 }
@@ -183,17 +186,14 @@ BOOL TranslateMessage(const MSG* msg) {
 }
 
 LRESULT DispatchMessageA(const MSG* msg) {
-    if (!msg)
-        return 0;
+    if (!msg) return 0;
     platform::WindowRecord* record = platform::findWindow(msg->hwnd);
-    if (!record || record->destroyed)
-        return 0;
+    if (!record || record->destroyed) return 0;
     return record->procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
 SHORT GetKeyState(int virtualKey) {
-    if (virtualKey < 0 || virtualKey > 255)
-        return 0;
+    if (virtualKey < 0 || virtualKey > 255) return 0;
     auto& q = platform::queue();
     const auto vk = static_cast<std::size_t>(virtualKey);
     // Windows sign-extends its state byte: a held key reads 0xFF80, plus 1 while toggled.

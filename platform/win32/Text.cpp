@@ -21,8 +21,7 @@ std::u16string decodeUtf8(const char* text, int count) {
             c &= 0x3F >> extra;
             bool valid = true;
             for (int k = 1; k <= extra; ++k) {
-                if ((s[i + k] & 0xC0) != 0x80)
-                    valid = false;
+                if ((s[i + k] & 0xC0) != 0x80) valid = false;
                 c = (c << 6) | (s[i + k] & 0x3F);
             }
             if (!valid) {
@@ -49,16 +48,14 @@ std::u16string decodeUtf8(const char* text, int count) {
 // wide count of 0 asks for the size needed; a buffer too small gives 0, writing nothing.
 int MultiByteToWideChar(UINT, DWORD, LPCSTR multiByte, int multiByteCount, LPWSTR wide,
                         int wideCount) {
-    if (!multiByte || multiByteCount == 0 || wideCount < 0)
-        return 0;
-    const int count = multiByteCount < 0 ? static_cast<int>(std::char_traits<char>::length(multiByte)) + 1
-                                         : multiByteCount;
+    if (!multiByte || multiByteCount == 0 || wideCount < 0) return 0;
+    const int count = multiByteCount < 0
+                          ? static_cast<int>(std::char_traits<char>::length(multiByte)) + 1
+                          : multiByteCount;
     const std::u16string decoded = decodeUtf8(multiByte, count);
     const int needed = static_cast<int>(decoded.size());
-    if (wideCount == 0)
-        return needed;
-    if (!wide || wideCount < needed)
-        return 0;
+    if (wideCount == 0) return needed;
+    if (!wide || wideCount < needed) return 0;
     decoded.copy(reinterpret_cast<char16_t*>(wide), decoded.size());
     return needed;
 }

@@ -38,11 +38,9 @@ HWND handleOf(const WindowRecord* record) {
 
 bool ensureVideo() {
     Windowing& w = state();
-    if (w.videoTried)
-        return w.videoReady;
+    if (w.videoTried) return w.videoReady;
     w.videoTried = true;
-    if (runMode().capture)
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    if (runMode().capture) setenv("SDL_VIDEODRIVER", "offscreen", 1);
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         w.videoError = SDL_GetError();
@@ -59,7 +57,9 @@ bool ensureVideo() {
     return true;
 }
 
-const char* videoError() { return state().videoError.c_str(); }
+const char* videoError() {
+    return state().videoError.c_str();
+}
 
 WindowRecord* findWindow(HWND window) {
     auto& windows = state().windows;
@@ -76,8 +76,7 @@ HWND windowForSdlId(std::uint32_t sdlId) {
 
 HWND firstLiveWindow() {
     for (auto& [handle, record] : state().windows)
-        if (!record->destroyed)
-            return handle;
+        if (!record->destroyed) return handle;
     return nullptr;
 }
 
@@ -94,8 +93,7 @@ DWORD windowStyleOf(HWND window) {
 void resetWindowing() {
     Windowing& w = state();
     for (auto& [handle, record] : w.windows)
-        if (record->sdl)
-            SDL_DestroyWindow(record->sdl);
+        if (record->sdl) SDL_DestroyWindow(record->sdl);
     w.windows.clear();
     w.classes.clear();
 }
@@ -120,8 +118,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
                      int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
     auto& classes = state().classes;
     auto found = className ? classes.find(className) : classes.end();
-    if (found == classes.end() || !platform::ensureVideo())
-        return nullptr;
+    if (found == classes.end() || !platform::ensureVideo()) return nullptr;
 
     int frameX = 0, frameTop = 0, frameBottom = 0;
     if (style & WS_CAPTION) {
@@ -131,14 +128,12 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
     }
     const int clientWidth = width - 2 * frameX;
     const int clientHeight = height - frameTop - frameBottom;
-    if (clientWidth <= 0 || clientHeight <= 0)
-        return nullptr;
+    if (clientWidth <= 0 || clientHeight <= 0) return nullptr;
 
-    SDL_Window* sdl = SDL_CreateWindow(windowName ? windowName : "", x + frameX, y + frameTop,
-                                       clientWidth, clientHeight,
-                                       SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!sdl)
-        return nullptr;
+    SDL_Window* sdl =
+        SDL_CreateWindow(windowName ? windowName : "", x + frameX, y + frameTop, clientWidth,
+                         clientHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!sdl) return nullptr;
     auto record = std::make_unique<platform::WindowRecord>();
     record->sdl = sdl;
     record->procedure = found->second.lpfnWndProc;
@@ -150,18 +145,18 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
 
 BOOL ShowWindow(HWND window, int) {
     platform::WindowRecord* record = findWindow(window);
-    if (!record || record->destroyed)
-        return FALSE;
+    if (!record || record->destroyed) return FALSE;
     SDL_ShowWindow(record->sdl);
     return TRUE;
 }
 
-BOOL UpdateWindow(HWND window) { return findWindow(window) ? TRUE : FALSE; }
+BOOL UpdateWindow(HWND window) {
+    return findWindow(window) ? TRUE : FALSE;
+}
 
 BOOL DestroyWindow(HWND window) {
     platform::WindowRecord* record = findWindow(window);
-    if (!record || record->destroyed)
-        return FALSE;
+    if (!record || record->destroyed) return FALSE;
     record->destroyed = true;
     record->procedure(window, WM_DESTROY, 0, 0);
     // The SDL window stays (hidden) until exit: a GL context may still be made on it.
@@ -170,8 +165,7 @@ BOOL DestroyWindow(HWND window) {
 }
 
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
-    if (message == WM_CLOSE)
-        DestroyWindow(window);
+    if (message == WM_CLOSE) DestroyWindow(window);
     return 0;
 }
 
@@ -185,8 +179,7 @@ int GetSystemMetrics(int index) {
     case SM_CXSCREEN:
     case SM_CYSCREEN: {
         SDL_DisplayMode mode;
-        if (!platform::ensureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0)
-            return 0;
+        if (!platform::ensureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
         return index == SM_CXSCREEN ? mode.w : mode.h;
     }
     default:
@@ -196,8 +189,7 @@ int GetSystemMetrics(int index) {
 
 LONG SetWindowLongA(HWND window, int index, LONG newLong) {
     platform::WindowRecord* record = findWindow(window);
-    if (!record || index != GWL_STYLE)
-        return 0;
+    if (!record || index != GWL_STYLE) return 0;
     const LONG previous = static_cast<LONG>(record->style);
     record->style = static_cast<DWORD>(newLong);
     return previous;
@@ -205,22 +197,17 @@ LONG SetWindowLongA(HWND window, int index, LONG newLong) {
 
 BOOL SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, UINT flags) {
     platform::WindowRecord* record = findWindow(window);
-    if (!record || record->destroyed)
-        return FALSE;
+    if (!record || record->destroyed) return FALSE;
     // A pop-up window is the full-screen picture; the device stand-in sizes it with the display.
-    if (record->style & WS_POPUP)
-        return TRUE;
-    if (!(flags & SWP_NOMOVE))
-        SDL_SetWindowPosition(record->sdl, x, y);
-    if (cx > 0 && cy > 0)
-        SDL_SetWindowSize(record->sdl, cx, cy);
+    if (record->style & WS_POPUP) return TRUE;
+    if (!(flags & SWP_NOMOVE)) SDL_SetWindowPosition(record->sdl, x, y);
+    if (cx > 0 && cy > 0) SDL_SetWindowSize(record->sdl, cx, cy);
     return TRUE;
 }
 
 BOOL SetWindowTextA(HWND window, LPCSTR text) {
     platform::WindowRecord* record = findWindow(window);
-    if (!record || record->destroyed)
-        return FALSE;
+    if (!record || record->destroyed) return FALSE;
     SDL_SetWindowTitle(record->sdl, text ? text : "");
     return TRUE;
 }
@@ -228,8 +215,7 @@ BOOL SetWindowTextA(HWND window, LPCSTR text) {
 int ShowCursor(BOOL show) {
     auto& w = state();
     w.cursorCount += show ? 1 : -1;
-    if (w.videoReady)
-        SDL_ShowCursor(w.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    if (w.videoReady) SDL_ShowCursor(w.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
     return w.cursorCount;
 }
 

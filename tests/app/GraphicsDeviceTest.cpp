@@ -7,7 +7,7 @@
 namespace {
 
 class GraphicsDeviceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         platform::runMode().sink = &catcher;
         window = test::createTestWindow();
@@ -87,12 +87,11 @@ TEST_F(GraphicsDeviceTest, BlendPresetsOnKnownColours) {
         int preset;
         test::Rgb expected;
     } rows[] = {
-        {1, {200, 100, 50}},
-        {2, {125, 137, 162}}, // src a + dst (1 - a), a = 64/255
-        {3, {255, 250, 250}}, // src + dst, saturated
-        {4, {78, 59, 39}},    // dst x src
-        {5, {255, 212, 200}}, // src + dst (1 - a)
-        {6, {197, 154, 161}}, // src (1 - dst) + dst (1 - a)
+        {1, {200, 100, 50}},  {2, {125, 137, 162}}, // src a + dst (1 - a), a = 64/255
+        {3, {255, 250, 250}},                       // src + dst, saturated
+        {4, {78, 59, 39}},                          // dst x src
+        {5, {255, 212, 200}},                       // src + dst (1 - a)
+        {6, {197, 154, 161}},                       // src (1 - dst) + dst (1 - a)
     };
     ColorRect rect;
     rect.init(d);
@@ -145,7 +144,7 @@ TEST_F(GraphicsDeviceTest, TheNegativePassTurnsEachColourIntoItsComplement) {
     rect.setAlpha(255);
     rect.drawRect(0, 0, 0, 100, 20);
     d->Present(nullptr, nullptr, nullptr, nullptr);
-        test::flushFrames();
+    test::flushFrames();
     for (int i = 0; i < 5; ++i) {
         const test::Rgb expected{255 - values[i], values[i], 255 - values[i] / 2};
         EXPECT_EQ(test::countDifferent(catcher.last, i * 20, 0, i * 20 + 20, 20, expected, 1), 0)

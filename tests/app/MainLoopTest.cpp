@@ -1,7 +1,7 @@
-#include "app/Application.h"
 #include "app/MainLoop.h"
-#include "app/MainWindow.h"
 #include "Win32Internal.h"
+#include "app/Application.h"
+#include "app/MainWindow.h"
 #include "core/Clock.h"
 
 #include <functional>
@@ -14,7 +14,7 @@ using platform::Clock;
 
 // Records the steps run before each draw; each draw takes frameMs on the virtual clock.
 class CountingApplication : public Application {
-public:
+  public:
     int update() override {
         ++steps;
         ++totalUpdates;
@@ -23,8 +23,7 @@ public:
     int draw() override {
         stepsPerFrame.push_back(steps);
         steps = 0;
-        if (onDraw)
-            onDraw(static_cast<int>(stepsPerFrame.size()));
+        if (onDraw) onDraw(static_cast<int>(stepsPerFrame.size()));
         Clock::instance().advance(frameMs);
         return 0;
     }
@@ -36,19 +35,19 @@ public:
 
 // Asks to quit once the application has drawn enough frames.
 class StoppingWindow : public MainWindow {
-public:
+  public:
     explicit StoppingWindow(CountingApplication& app, int frames) : app_(app), frames_(frames) {}
     int isQuitRequested() override {
         return static_cast<int>(app_.stepsPerFrame.size()) >= frames_;
     }
 
-private:
+  private:
     CountingApplication& app_;
     int frames_;
 };
 
 class MainLoopTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         platform::resetMessages();
         Clock::instance().useVirtual(1000.0);
@@ -88,8 +87,7 @@ TEST_F(MainLoopTest, LongStallsRunFiveStepsAndDropTheBacklog) {
 TEST_F(MainLoopTest, AClockFarFromZeroOrSteppingBackNeverSleepsLong) {
     Clock::instance().useVirtual(3.5e9); // past 2^31 ms
     app.onDraw = [](int frame) {
-        if (frame == 2)
-            Clock::instance().useVirtual(3.5e9 - 100000.0); // the clock steps back
+        if (frame == 2) Clock::instance().useVirtual(3.5e9 - 100000.0); // the clock steps back
     };
     const auto steps = run(4);
     EXPECT_EQ(steps.front(), 5);
@@ -126,8 +124,7 @@ TEST_F(MainLoopTest, EscapeEndsTheLoopEvenWhileMessagesAreQueued) {
 TEST_F(MainLoopTest, ClosingTheWindowSetsTheQuitFlagAndEndsTheLoop) {
     HWND window = nullptr;
     app.onDraw = [&window](int frame) {
-        if (frame == 3)
-            platform::postMessage(window, WM_CLOSE, 0);
+        if (frame == 3) platform::postMessage(window, WM_CLOSE, 0);
     };
     MainWindow mainWindow;
     window = mainWindow.create(0, 0, 806, 629, nullptr, "loop-test", "loop", windowProcedure);

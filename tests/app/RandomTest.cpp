@@ -27,8 +27,7 @@ struct Reference1998 {
         std::uint32_t y;
         if (mti >= 624) {
             int kk;
-            if (mti == 625)
-                sgenrand(4357);
+            if (mti == 625) sgenrand(4357);
             for (kk = 0; kk < 624 - 397; kk++) {
                 y = (mt[kk] & 0x80000000u) | (mt[kk + 1] & 0x7fffffffu);
                 mt[kk] = mt[kk + 397] ^ (y >> 1) ^ mag01[y & 0x1];
@@ -89,8 +88,7 @@ TEST(RandomRange, EndsOfTheGenerator) {
     auto seedFor = [](int wanted) {
         for (unsigned s = 0;; ++s) {
             crt::srand(s);
-            if (crt::rand() == wanted)
-                return s;
+            if (crt::rand() == wanted) return s;
         }
     };
     crt::srand(seedFor(0));

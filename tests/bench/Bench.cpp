@@ -1,8 +1,8 @@
 // Prints the device stand-in's figures: the cost of the draws the scenes make most, and the
 // whole program's start-up and capture speed. Figures, not pass or fail.
+#include "Device.h"
 #include "core/Clock.h"
 #include "core/RunMode.h"
-#include "Device.h"
 #include "demo/ColorRect.h"
 #include "demo/ScreenVertex.h"
 #include "support/OffscreenDevice.h"
@@ -10,11 +10,11 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstring>
-#include <vector>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -183,7 +183,8 @@ void sprites(test::OffscreenDevice& offscreen, int frames) {
     };
     const UINT count = 10240;
     IDirect3DVertexBuffer9* vb = nullptr;
-    d->CreateVertexBuffer(count * sizeof(P), D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC | D3DUSAGE_POINTS,
+    d->CreateVertexBuffer(count * sizeof(P),
+                          D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC | D3DUSAGE_POINTS,
                           D3DFVF_XYZ | D3DFVF_DIFFUSE, D3DPOOL_DEFAULT, &vb, nullptr);
     d->SetRenderState(D3DRS_LIGHTING, FALSE);
     d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
@@ -224,8 +225,8 @@ long peakResidentKilobytes(const std::string& statusText) {
 void captureProgram() {
     const std::string work = test::makeTempFolder();
     const auto start = Clock::now();
-    const auto first = test::runProcess({LUMIFLUX_EXE, "--capture", "f/", "--frames", "0-0"},
-                                        work, {"DISPLAY=", "WAYLAND_DISPLAY="}, 120);
+    const auto first = test::runProcess({LUMIFLUX_EXE, "--capture", "f/", "--frames", "0-0"}, work,
+                                        {"DISPLAY=", "WAYLAND_DISPLAY="}, 120);
     std::printf("start-up to the first captured frame: %8.1f ms (exit %d)\n",
                 millisecondsSince(start), first.exitCode);
     const int frames = 600;
@@ -243,8 +244,7 @@ int main() {
     platform::Clock::instance().useVirtual(0.0);
     {
         test::OffscreenDevice offscreen;
-        if (!offscreen.device())
-            return 1;
+        if (!offscreen.device()) return 1;
         drawQuads(offscreen, 100, 20);
         drawQuads(offscreen, 3375, 5);
         fullScreenPasses(offscreen, 13, 10);

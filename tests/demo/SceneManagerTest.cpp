@@ -1,8 +1,8 @@
+#include "demo/SceneManager.h"
 #include "app/GraphicsDevice.h"
 #include "core/Clock.h"
 #include "demo/Scene.h"
 #include "demo/SceneFactory.h"
-#include "demo/SceneManager.h"
 #include "support/OffscreenDevice.h"
 #include "support/Process.h"
 #include "support/Wav.h"
@@ -20,7 +20,7 @@ using platform::Clock;
 std::vector<std::string> calls; // "2:start", "0:draw", ... in the order made
 
 class RecordingScene : public Scene {
-public:
+  public:
     explicit RecordingScene(int index) : index_(index) {}
     int init(GraphicsDevice* d) override { return record("init"), Scene::init(d); }
     int start() override { return record("start"), 0; }
@@ -34,16 +34,15 @@ public:
     }
     int result = Scene::Stay;
 
-private:
+  private:
     void record(const char* what) { calls.push_back(std::to_string(index_) + ":" + what); }
     int index_;
 };
 
 class RecordingFactory : public SceneFactory {
-public:
+  public:
     Scene* createScene(int index) override {
-        if (index < 0 || index > 5 || index == missing)
-            return nullptr;
+        if (index < 0 || index > 5 || index == missing) return nullptr;
         return made[index] = new RecordingScene(index);
     }
     int missing = -1;
@@ -51,7 +50,7 @@ public:
 };
 
 class SceneManagerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         calls.clear();
         folder = test::makeTempFolder();

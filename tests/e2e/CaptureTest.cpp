@@ -5,8 +5,8 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <thread>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace fs = std::filesystem;
 

@@ -40,8 +40,7 @@ double firstClickMs(const std::string& video, const std::string& folder) {
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         std::int16_t sample;
         std::memcpy(&sample, bytes.data() + i, 2);
-        if (sample > 5000 || sample < -5000)
-            return static_cast<double>(i / 2) * 1000.0 / 44100.0;
+        if (sample > 5000 || sample < -5000) return static_cast<double>(i / 2) * 1000.0 / 44100.0;
     }
     return -1;
 }
@@ -59,8 +58,9 @@ TEST(VideoCapture, AShortCaptureHasItsSizeRateFramesAndSound) {
     const auto result = lumiflux({"--capture", "show.mp4", "--frames", "0-299"}, work);
     ASSERT_EQ(result.exitCode, 0) << result.output;
     const std::string streams = probe(work + "/show.mp4");
-    EXPECT_NE(streams.find("codec_type=video|width=800|height=600|r_frame_rate=60/1|nb_read_frames=300"),
-              std::string::npos)
+    EXPECT_NE(
+        streams.find("codec_type=video|width=800|height=600|r_frame_rate=60/1|nb_read_frames=300"),
+        std::string::npos)
         << streams;
     EXPECT_NE(streams.find("codec_type=audio"), std::string::npos) << streams;
 

@@ -13,7 +13,7 @@ namespace {
 
 // A virtual X server of its own for each test, so a person's desktop is never touched.
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         display = ":" + std::to_string(70 + getpid() % 200);
         server = std::make_unique<test::BackgroundProcess>(
@@ -33,13 +33,12 @@ protected:
 
     std::unique_ptr<test::BackgroundProcess> start(std::vector<std::string> arguments,
                                                    bool withMusic = true) {
-        if (withMusic)
-            test::writeTestTone(folder + "/lf.mp3", 1.0);
+        if (withMusic) test::writeTestTone(folder + "/lf.mp3", 1.0);
         arguments.insert(arguments.begin(), LUMIFLUX_EXE);
         return std::make_unique<test::BackgroundProcess>(
             arguments, folder,
-            std::vector<std::string>{"DISPLAY=" + display, "WAYLAND_DISPLAY=",
-                                     "SDL_AUDIODRIVER=dummy"});
+            std::vector<std::string>{"DISPLAY=" + display,
+                                     "WAYLAND_DISPLAY=", "SDL_AUDIODRIVER=dummy"});
     }
 
     std::string display, folder;

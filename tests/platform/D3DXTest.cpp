@@ -17,7 +17,7 @@ struct V {
 };
 
 class D3DXTest : public ::testing::Test {
-protected:
+  protected:
     std::vector<V> vertices(ID3DXMesh* mesh) {
         void* data = nullptr;
         mesh->LockVertexBuffer(D3DLOCK_READONLY, &data);
@@ -41,12 +41,12 @@ protected:
         const auto i = indices(mesh);
         for (std::size_t f = 0; f < i.size(); f += 3) {
             const D3DXVECTOR3 a = v[i[f]].p, b = v[i[f + 1]].p, c = v[i[f + 2]].p;
-            const D3DXVECTOR3 e1{b.x - a.x, b.y - a.y, b.z - a.z}, e2{c.x - a.x, c.y - a.y, c.z - a.z};
+            const D3DXVECTOR3 e1{b.x - a.x, b.y - a.y, b.z - a.z},
+                e2{c.x - a.x, c.y - a.y, c.z - a.z};
             const D3DXVECTOR3 n{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z,
                                 e1.x * e2.y - e1.y * e2.x};
             const float area = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-            if (area < 1e-6f)
-                continue;
+            if (area < 1e-6f) continue;
             D3DXVECTOR3 sum{0, 0, 0};
             for (int k = 0; k < 3; ++k)
                 sum = {sum.x + v[i[f + k]].n.x, sum.y + v[i[f + k]].n.y, sum.z + v[i[f + k]].n.z};
@@ -102,8 +102,9 @@ TEST_F(D3DXTest, SphereCylinderAndTorusIndexListsCountsAndWinding) {
     ID3DXMesh* mesh = nullptr;
     ASSERT_EQ(D3DXCreateSphere(d, 1, 3, 3, &mesh, nullptr), D3D_OK);
     EXPECT_EQ(mesh->GetNumVertices(), 8u);
-    EXPECT_EQ(indices(mesh), (std::vector<WORD>{0, 2, 1, 0, 3, 2, 0, 1, 3, 1, 2, 4, 2, 5, 4, 2, 3, 5,
-                                                3, 6, 5, 3, 1, 6, 1, 4, 6, 4, 5, 7, 5, 6, 7, 6, 4, 7}));
+    EXPECT_EQ(indices(mesh),
+              (std::vector<WORD>{0, 2, 1, 0, 3, 2, 0, 1, 3, 1, 2, 4, 2, 5, 4, 2, 3, 5,
+                                 3, 6, 5, 3, 1, 6, 1, 4, 6, 4, 5, 7, 5, 6, 7, 6, 4, 7}));
     expectVector(vertices(mesh)[1].p, 0, std::sin(3.14159265f / 3), std::cos(3.14159265f / 3),
                  "first ring starts on +y");
     mesh->Release();
@@ -116,8 +117,8 @@ TEST_F(D3DXTest, SphereCylinderAndTorusIndexListsCountsAndWinding) {
     ASSERT_EQ(D3DXCreateCylinder(d, 1, 1, 1, 3, 1, &mesh, nullptr), D3D_OK);
     EXPECT_EQ(mesh->GetNumVertices(), 14u);
     EXPECT_EQ(indices(mesh),
-              (std::vector<WORD>{0, 1, 2, 0, 2, 3, 0, 3, 1, 4, 7, 5, 5, 7, 8, 5, 8, 6, 6, 8, 9,
-                                 6, 9, 4, 4, 9, 7, 10, 13, 11, 11, 13, 12, 12, 13, 10}));
+              (std::vector<WORD>{0, 1, 2, 0, 2, 3, 0, 3, 1, 4,  7,  5,  5,  7,  8,  5,  8,  6,
+                                 6, 8, 9, 6, 9, 4, 4, 9, 7, 10, 13, 11, 11, 13, 12, 12, 13, 10}));
     mesh->Release();
     ASSERT_EQ(D3DXCreateCylinder(d, 3, 0, 5, 11, 20, &mesh, nullptr), D3D_OK); // a cone
     EXPECT_EQ(mesh->GetNumVertices(), 2u + 11u * 23u);
@@ -132,9 +133,9 @@ TEST_F(D3DXTest, SphereCylinderAndTorusIndexListsCountsAndWinding) {
     ASSERT_EQ(D3DXCreateTorus(d, 0.5f, 2, 3, 3, &mesh, nullptr), D3D_OK);
     EXPECT_EQ(mesh->GetNumVertices(), 9u);
     EXPECT_EQ(indices(mesh),
-              (std::vector<WORD>{0, 1, 3, 3, 1, 4, 1, 2, 4, 4, 2, 5, 2, 0, 5, 5, 0, 3, 3, 4, 6,
-                                 6, 4, 7, 4, 5, 7, 7, 5, 8, 5, 3, 8, 8, 3, 6, 6, 7, 0, 0, 7, 1,
-                                 7, 8, 1, 1, 8, 2, 8, 6, 2, 2, 6, 0}));
+              (std::vector<WORD>{0, 1, 3, 3, 1, 4, 1, 2, 4, 4, 2, 5, 2, 0, 5, 5, 0, 3,
+                                 3, 4, 6, 6, 4, 7, 4, 5, 7, 7, 5, 8, 5, 3, 8, 8, 3, 6,
+                                 6, 7, 0, 0, 7, 1, 7, 8, 1, 1, 8, 2, 8, 6, 2, 2, 6, 0}));
     expectVector(vertices(mesh)[0].p, 2.5f, 0, 0, "ring 0, outer equator");
     mesh->Release();
     ASSERT_EQ(D3DXCreateTorus(d, 0.2f, 1, 8, 70, &mesh, nullptr), D3D_OK);
@@ -169,7 +170,8 @@ TEST_F(D3DXTest, TheTeapotHasItsFacesUprightAndOutward) {
     for (std::size_t f = 0; f < i.size(); f += 3) {
         const D3DXVECTOR3 a = v[i[f]].p, b = v[i[f + 1]].p, c = v[i[f + 2]].p;
         volume += (a.x * (b.y * c.z - b.z * c.y) - a.y * (b.x * c.z - b.z * c.x) +
-                   a.z * (b.x * c.y - b.y * c.x)) / 6.0;
+                   a.z * (b.x * c.y - b.y * c.x)) /
+                  6.0;
     }
     EXPECT_GT(volume, 1.0);
     teapot->Release();
@@ -262,8 +264,8 @@ TEST(D3DXMath, MatricesMatchTheirFormulas) {
     D3DXMatrixLookAtLH(&view, &eye, &at, &up);
     // The eye lands on the origin; the target straight ahead on +z.
     EXPECT_NEAR(eye.x * view._11 + eye.y * view._21 + eye.z * view._31 + view._41, 0, 1e-5f);
-    EXPECT_NEAR(at.x * view._13 + at.y * view._23 + at.z * view._33 + view._43,
-                std::sqrt(125.0f), 1e-4f);
+    EXPECT_NEAR(at.x * view._13 + at.y * view._23 + at.z * view._33 + view._43, std::sqrt(125.0f),
+                1e-4f);
     D3DXMatrixLookAtLH(&view, &at, &at, &up); // eye on its target: flat but finite
     for (int i = 0; i < 16; ++i)
         ASSERT_TRUE(std::isfinite((&view._11)[i]));
@@ -335,8 +337,8 @@ TEST_F(D3DXTest, ImageFilesBecomeTexturesOrFailCleanly) {
 
     ASSERT_EQ(D3DXCreateTextureFromFileExA(d, wide.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
                                            D3DX_DEFAULT, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                           D3DX_DEFAULT, D3DX_DEFAULT, 0xFF000000, nullptr,
-                                           nullptr, &texture),
+                                           D3DX_DEFAULT, D3DX_DEFAULT, 0xFF000000, nullptr, nullptr,
+                                           &texture),
               D3D_OK);
     EXPECT_EQ(texel(texture, 0, 10, 60), 0u); // keyed: transparent black
     EXPECT_EQ(texel(texture, 0, 500, 60), 0xFF5A5A5Au);

@@ -64,7 +64,7 @@ struct LitVertex {
 };
 
 class PipelineTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         clear(0xFF000000);
         d->SetRenderState(D3DRS_LIGHTING, TRUE);
@@ -87,17 +87,15 @@ protected:
                               static_cast<const unsigned char*>(p) + n);
             };
             put(&vertex.x, 12);
-            if (fvf & D3DFVF_NORMAL)
-                put(&vertex.nx, 12);
-            if (fvf & D3DFVF_DIFFUSE)
-                put(&vertex.colour, 4);
+            if (fvf & D3DFVF_NORMAL) put(&vertex.nx, 12);
+            if (fvf & D3DFVF_DIFFUSE) put(&vertex.colour, 4);
         }
         d->SetFVF(fvf);
         d->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, packed.data(),
                            static_cast<UINT>(packed.size() / 4));
     }
-    D3DLIGHT9 directional(D3DVECTOR direction, D3DCOLORVALUE diffuse,
-                          D3DCOLORVALUE specular = {}, D3DCOLORVALUE ambient = {}) {
+    D3DLIGHT9 directional(D3DVECTOR direction, D3DCOLORVALUE diffuse, D3DCOLORVALUE specular = {},
+                          D3DCOLORVALUE ambient = {}) {
         D3DLIGHT9 light{};
         light.Type = D3DLIGHT_DIRECTIONAL;
         light.Direction = direction;
@@ -213,7 +211,7 @@ TEST_F(PipelineTest, UnnormalisedNormalsFollowTheWorldScale) {
     };
     const int plain = litAt(1, FALSE);
     EXPECT_NEAR(plain, 128, 2);
-    EXPECT_GT(litAt(0.1f, FALSE), 250); // normals ten long: saturated
+    EXPECT_GT(litAt(0.1f, FALSE), 250);   // normals ten long: saturated
     EXPECT_NEAR(litAt(10, FALSE), 13, 2); // a tenth as long: dimmer
     EXPECT_NEAR(litAt(0.1f, TRUE), plain, 1);
     EXPECT_NEAR(litAt(10, TRUE), plain, 1);
@@ -226,9 +224,11 @@ TEST_F(PipelineTest, CullingDepthTestAndDepthWrites) {
         D3DCOLOR c;
     };
     // Left: clockwise on screen; right: counter-clockwise.
-    const V clockwise[3] = {{-0.9f, 0.5f, 0.5f, 0xFFFF0000}, {-0.1f, 0.5f, 0.5f, 0xFFFF0000},
+    const V clockwise[3] = {{-0.9f, 0.5f, 0.5f, 0xFFFF0000},
+                            {-0.1f, 0.5f, 0.5f, 0xFFFF0000},
                             {-0.5f, -0.5f, 0.5f, 0xFFFF0000}};
-    const V counter[3] = {{0.1f, 0.5f, 0.5f, 0xFF00FF00}, {0.5f, -0.5f, 0.5f, 0xFF00FF00},
+    const V counter[3] = {{0.1f, 0.5f, 0.5f, 0xFF00FF00},
+                          {0.5f, -0.5f, 0.5f, 0xFF00FF00},
                           {0.9f, 0.5f, 0.5f, 0xFF00FF00}};
     const struct {
         DWORD mode;
@@ -308,10 +308,10 @@ TEST_F(PipelineTest, PointSpritesScaleWithDistanceClampAndShowTheirTextureUprigh
             lit += frame.at(x, 300).r > 128;
         return lit;
     };
-    EXPECT_NEAR(width(50), 12, 1);  // 600 x 1 / 50
+    EXPECT_NEAR(width(50), 12, 1); // 600 x 1 / 50
     EXPECT_NEAR(width(20), 30, 1);
-    EXPECT_EQ(width(5), 64);        // 120, clamped to POINTSIZE_MAX
-    EXPECT_EQ(width(1000), 1);      // 0.6, raised to POINTSIZE_MIN
+    EXPECT_EQ(width(5), 64);   // 120, clamped to POINTSIZE_MAX
+    EXPECT_EQ(width(1000), 1); // 0.6, raised to POINTSIZE_MIN
 
     IDirect3DTexture9* quadrants = nullptr;
     ASSERT_EQ(d->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &quadrants, nullptr),
@@ -320,7 +320,8 @@ TEST_F(PipelineTest, PointSpritesScaleWithDistanceClampAndShowTheirTextureUprigh
     quadrants->LockRect(0, &locked, nullptr, 0);
     auto* texels = static_cast<DWORD*>(locked.pBits);
     texels[0] = 0xFFFF0000, texels[1] = 0xFF00FF00; // top: red, green
-    auto* second = reinterpret_cast<DWORD*>(static_cast<unsigned char*>(locked.pBits) + locked.Pitch);
+    auto* second =
+        reinterpret_cast<DWORD*>(static_cast<unsigned char*>(locked.pBits) + locked.Pitch);
     second[0] = 0xFF0000FF, second[1] = 0xFFFFFFFF; // bottom: blue, white
     quadrants->UnlockRect(0);
     d->SetRenderState(D3DRS_POINTSCALEENABLE, FALSE);
@@ -360,8 +361,10 @@ TEST_F(PipelineTest, BuffersDrawIndexedMeshesAndDiscardingEveryFrameStaysRightAn
               D3D_OK);
     void* data = nullptr;
     quadVertices->Lock(0, 0, &data, 0);
-    const V corners[4] = {{-0.5f, 0.5f, 0.5f, 0xFF00FFFF}, {0.5f, 0.5f, 0.5f, 0xFF00FFFF},
-                          {0.5f, -0.5f, 0.5f, 0xFF00FFFF}, {-0.5f, -0.5f, 0.5f, 0xFF00FFFF}};
+    const V corners[4] = {{-0.5f, 0.5f, 0.5f, 0xFF00FFFF},
+                          {0.5f, 0.5f, 0.5f, 0xFF00FFFF},
+                          {0.5f, -0.5f, 0.5f, 0xFF00FFFF},
+                          {-0.5f, -0.5f, 0.5f, 0xFF00FFFF}};
     std::memcpy(data, corners, sizeof corners);
     quadVertices->Unlock();
     quadIndices->Lock(0, 0, &data, 0);
@@ -450,8 +453,8 @@ TEST_F(PipelineTest, SpecularMatchesTheOriginalPlatformForEveryLightType) {
     };
     auto* device = static_cast<d3d9::Device*>(d);
     IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(d->CreateTexture(640, 480, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
-                               D3DPOOL_DEFAULT, &target, nullptr),
+    ASSERT_EQ(d->CreateTexture(640, 480, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                               &target, nullptr),
               D3D_OK);
     IDirect3DSurface9* surface = nullptr;
     target->GetSurfaceLevel(0, &surface);
@@ -506,8 +509,8 @@ TEST_F(PipelineTest, FlatShadingTakesTheFirstVertexColour) {
         float x, y, z;
         D3DCOLOR c;
     };
-    const V triangle[3] = {{-1, 1, 0.5f, 0xFFFF0000}, {1, 1, 0.5f, 0xFF00FF00},
-                           {-1, -1, 0.5f, 0xFF0000FF}};
+    const V triangle[3] = {
+        {-1, 1, 0.5f, 0xFFFF0000}, {1, 1, 0.5f, 0xFF00FF00}, {-1, -1, 0.5f, 0xFF0000FF}};
     d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
     d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, sizeof(V));
     const test::Image& frame = offscreen.present();

@@ -11,11 +11,10 @@ namespace {
 using Texel = std::function<D3DCOLOR(int x, int y)>;
 
 class TextureTest : public ::testing::Test {
-protected:
+  protected:
     IDirect3DTexture9* makeTexture(UINT w, UINT h, D3DFORMAT format, const Texel& texel) {
         IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(d->CreateTexture(w, h, 1, 0, format, D3DPOOL_MANAGED, &texture, nullptr),
-                  D3D_OK);
+        EXPECT_EQ(d->CreateTexture(w, h, 1, 0, format, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
         D3DLOCKED_RECT locked{};
         EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
         for (UINT y = 0; y < h; ++y) {
@@ -60,7 +59,9 @@ protected:
     IDirect3DDevice9* d = offscreen.device();
 };
 
-D3DCOLOR grey(int v) { return D3DCOLOR_ARGB(255, v, v, v); }
+D3DCOLOR grey(int v) {
+    return D3DCOLOR_ARGB(255, v, v, v);
+}
 
 } // namespace
 
@@ -104,15 +105,15 @@ TEST_F(TextureTest, LinearSamplingOneToOneShowsTheHalfTexelBlend) {
 TEST_F(TextureTest, StageZeroModulatesAddsAndReadsXrgbAlphaAsOne) {
     auto* argb = makeTexture(4, 4, D3DFMT_A8R8G8B8,
                              [](int, int) { return D3DCOLOR_ARGB(128, 200, 100, 40); });
-    auto* xrgb = makeTexture(4, 4, D3DFMT_X8R8G8B8,
-                             [](int, int) { return D3DCOLOR_ARGB(0, 200, 100, 40); });
+    auto* xrgb =
+        makeTexture(4, 4, D3DFMT_X8R8G8B8, [](int, int) { return D3DCOLOR_ARGB(0, 200, 100, 40); });
     clear(D3DCOLOR_ARGB(255, 0, 0, 255));
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     stage(D3DTOP_MODULATE, D3DTOP_MODULATE);
     const D3DCOLOR tint = D3DCOLOR_ARGB(255, 128, 255, 255);
-    quad(argb, 0, 0, 50, 50, 0, 0, 1, 1, tint);  // (100, 100, 40) at alpha 128 over blue
+    quad(argb, 0, 0, 50, 50, 0, 0, 1, 1, tint);   // (100, 100, 40) at alpha 128 over blue
     quad(xrgb, 50, 0, 100, 50, 0, 0, 1, 1, tint); // opaque: the X byte reads as 255
     stage(D3DTOP_ADD, D3DTOP_SELECTARG2);
     quad(xrgb, 100, 0, 150, 50, 0, 0, 1, 1, D3DCOLOR_ARGB(255, 100, 200, 10)); // saturates
@@ -162,10 +163,11 @@ TEST_F(TextureTest, BorderAddressingShowsTheBorderColourAndWrapRepeats) {
 TEST_F(TextureTest, RenderTargetsKeepTheirTopLeftAndTheirOwnDepth) {
     auto* device = static_cast<d3d9::Device*>(d);
     IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(d->CreateTexture(128, 96, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
-                               D3DPOOL_DEFAULT, &target, nullptr),
+    ASSERT_EQ(d->CreateTexture(128, 96, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                               &target, nullptr),
               D3D_OK);
-    IDirect3DSurface9 *colour = nullptr, *depth = nullptr, *screen = nullptr, *screenDepth = nullptr;
+    IDirect3DSurface9 *colour = nullptr, *depth = nullptr, *screen = nullptr,
+                      *screenDepth = nullptr;
     ASSERT_EQ(target->GetSurfaceLevel(0, &colour), D3D_OK);
     ASSERT_EQ(d->CreateDepthStencilSurface(256, 256, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, TRUE,
                                            &depth, nullptr),
@@ -185,10 +187,14 @@ TEST_F(TextureTest, RenderTargetsKeepTheirTopLeftAndTheirOwnDepth) {
     clear(0xFF000000);
     stage(D3DTOP_SELECTARG2, D3DTOP_SELECTARG2);
     const D3DCOLOR red = D3DCOLOR_ARGB(255, 255, 0, 0), white = 0xFFFFFFFF;
-    const ScreenVertex nearQuad[4] = {{0, 0, 0.2f, 1, red, 0, 0}, {8, 0, 0.2f, 1, red, 1, 0},
-                                      {8, 8, 0.2f, 1, red, 1, 1}, {0, 8, 0.2f, 1, red, 0, 1}};
-    const ScreenVertex farQuad[4] = {{0, 0, 0.6f, 1, white, 0, 0}, {16, 0, 0.6f, 1, white, 1, 0},
-                                     {16, 16, 0.6f, 1, white, 1, 1}, {0, 16, 0.6f, 1, white, 0, 1}};
+    const ScreenVertex nearQuad[4] = {{0, 0, 0.2f, 1, red, 0, 0},
+                                      {8, 0, 0.2f, 1, red, 1, 0},
+                                      {8, 8, 0.2f, 1, red, 1, 1},
+                                      {0, 8, 0.2f, 1, red, 0, 1}};
+    const ScreenVertex farQuad[4] = {{0, 0, 0.6f, 1, white, 0, 0},
+                                     {16, 0, 0.6f, 1, white, 1, 0},
+                                     {16, 16, 0.6f, 1, white, 1, 1},
+                                     {0, 16, 0.6f, 1, white, 0, 1}};
     d->SetFVF(ScreenVertex::format);
     d->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, nearQuad, sizeof(ScreenVertex));
     d->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, farQuad, sizeof(ScreenVertex)); // behind the marker
@@ -260,14 +266,14 @@ TEST_F(TextureTest, LocksHonourRectanglesPitchesLevelsAndPools) {
     chain->Release();
 
     IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(d->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
-                               D3DPOOL_DEFAULT, &target, nullptr),
+    ASSERT_EQ(d->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                               &target, nullptr),
               D3D_OK);
     EXPECT_EQ(target->LockRect(0, &locked, nullptr, 0), D3DERR_INVALIDCALL);
     target->Release();
     IDirect3DTexture9* bad = nullptr;
-    EXPECT_EQ(d->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
-                               D3DPOOL_MANAGED, &bad, nullptr),
+    EXPECT_EQ(d->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED,
+                               &bad, nullptr),
               D3DERR_INVALIDCALL);
     EXPECT_EQ(d->CreateTexture(0, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &bad, nullptr),
               D3DERR_INVALIDCALL);

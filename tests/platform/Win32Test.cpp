@@ -28,8 +28,9 @@ TEST(Win32, KeyStateFollowsTheMessagesTaken) {
 
 TEST(Win32, MessageBoxesWithoutAScreenPrintAndAnswerTheDefault) {
     testing::internal::CaptureStderr();
-    EXPECT_EQ(MessageBoxA(nullptr, "フルスクリーンで起動しますか？", "質問", MB_YESNO | MB_ICONWARNING),
-              IDNO);
+    EXPECT_EQ(
+        MessageBoxA(nullptr, "フルスクリーンで起動しますか？", "質問", MB_YESNO | MB_ICONWARNING),
+        IDNO);
     EXPECT_EQ(MessageBoxA(nullptr, "ファイル読み込み失敗", "Error", MB_ICONERROR), IDOK);
     EXPECT_EQ(MessageBoxA(nullptr, "法線", "", MB_OK), IDOK);
     const std::string printed = testing::internal::GetCapturedStderr();

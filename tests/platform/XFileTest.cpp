@@ -59,7 +59,7 @@ TEST(XFile, MaterialsAttributesNormalsAndFramesAsThePlatformReadsThem) {
     EXPECT_FALSE(scene.materials[0].hasTexture);
     EXPECT_TRUE(scene.materials[1].hasTexture);
     EXPECT_EQ(scene.materials[1].textureName, "data\\\\tex.png"); // exactly as written
-    EXPECT_EQ(scene.materials[2].material.Diffuse.g, 1.0f);        // the referenced one
+    EXPECT_EQ(scene.materials[2].material.Diffuse.g, 1.0f);       // the referenced one
     EXPECT_EQ(scene.materials[2].material.Power, 5.0f);
     EXPECT_EQ(scene.materials[3].material.Diffuse.a, 0.0f); // the default: grey, alpha 0
     EXPECT_EQ(scene.materials[3].material.Diffuse.r, 0.5f);
@@ -105,7 +105,8 @@ TEST(XFile, DamagedFilesFailCleanly) {
         {"a negative count", broken("4; -1.0", "-4; -1.0")},
         {"a count beyond any integer", broken("4; -1.0", "1e300; -1.0")},
         {"too few texture coordinates", broken("MeshTextureCoords { 4;", "MeshTextureCoords { 3;")},
-        {"normals for too few faces", broken("3; 3;0,0,0;, 3;0,0,0;, 4;1,1,0,0;;", "2; 3;0,0,0;, 3;0,0,0;;")},
+        {"normals for too few faces",
+         broken("3; 3;0,0,0;, 3;0,0,0;, 4;1,1,0,0;;", "2; 3;0,0,0;, 3;0,0,0;;")},
         {"a normal index past the normals", broken("4;1,1,0,0;;", "4;1,1,0,7;;")},
         {"too few materials", broken("{ Shared }", "")},
         {"a reference to nothing", broken("{ Shared }", "{ Missing }")},
@@ -132,13 +133,14 @@ TEST(XFile, DamagedFilesFailCleanly) {
 TEST(XFile, LenientWhereExportersDiffer) {
     d3dx9::XScene scene;
     // Unknown objects are skipped; exponents, integers for floats and 0302 files read.
-    const std::string text = "xof 0302txt 0064\n"
-                             "AnimTicksPerSecond { 24; }\n"
-                             "Mesh { 3; 0;0;0;, 1e0;0;0;, 0;1.0E+0;0;; 1; 3;0,1,2;;\n"
-                             "  MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } }\n"
-                             "  VertexDuplicationIndices { 3; 3; 0, 1, 2; }\n"
-                             "  MeshVertexColors { 1; 2; 1.5;0.5;0.0;1.0;;; }\n"
-                             "}\n";
+    const std::string text =
+        "xof 0302txt 0064\n"
+        "AnimTicksPerSecond { 24; }\n"
+        "Mesh { 3; 0;0;0;, 1e0;0;0;, 0;1.0E+0;0;; 1; 3;0,1,2;;\n"
+        "  MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } }\n"
+        "  VertexDuplicationIndices { 3; 3; 0, 1, 2; }\n"
+        "  MeshVertexColors { 1; 2; 1.5;0.5;0.0;1.0;;; }\n"
+        "}\n";
     ASSERT_EQ(parse(text, scene), S_OK);
     EXPECT_EQ(scene.vertices[1].position.x, 1.0f);
     EXPECT_EQ(scene.vertices[2].position.y, 1.0f);
@@ -154,8 +156,8 @@ TEST(XFile, LoadsIntoAMeshWithAMaterialBuffer) {
     ID3DXBuffer* materials = nullptr;
     DWORD count = 0;
     ID3DXMesh* mesh = nullptr;
-    ASSERT_EQ(D3DXLoadMeshFromXA((folder + "\\quad.x").c_str(), D3DXMESH_MANAGED, offscreen.device(),
-                                 nullptr, &materials, nullptr, &count, &mesh),
+    ASSERT_EQ(D3DXLoadMeshFromXA((folder + "\\quad.x").c_str(), D3DXMESH_MANAGED,
+                                 offscreen.device(), nullptr, &materials, nullptr, &count, &mesh),
               D3D_OK);
     EXPECT_EQ(count, 4u);
     EXPECT_EQ(mesh->GetFVF(), static_cast<DWORD>(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1));
@@ -166,15 +168,16 @@ TEST(XFile, LoadsIntoAMeshWithAMaterialBuffer) {
     EXPECT_STREQ(list[1].pTextureFilename, "data\\\\tex.png");
     DWORD* attributes = nullptr;
     mesh->LockAttributeBuffer(0, &attributes);
-    EXPECT_EQ((std::vector<DWORD>(attributes, attributes + 5)), (std::vector<DWORD>{0, 1, 1, 2, 3}));
+    EXPECT_EQ((std::vector<DWORD>(attributes, attributes + 5)),
+              (std::vector<DWORD>{0, 1, 1, 2, 3}));
     mesh->UnlockAttributeBuffer();
     EXPECT_EQ(mesh->DrawSubset(1), D3D_OK);
     materials->Release();
     mesh->Release();
 
     mesh = reinterpret_cast<ID3DXMesh*>(&count);
-    EXPECT_TRUE(FAILED(D3DXLoadMeshFromXA((folder + "/missing.x").c_str(), D3DXMESH_MANAGED,
-                                          offscreen.device(), nullptr, nullptr, nullptr, nullptr,
-                                          &mesh)));
+    EXPECT_TRUE(
+        FAILED(D3DXLoadMeshFromXA((folder + "/missing.x").c_str(), D3DXMESH_MANAGED,
+                                  offscreen.device(), nullptr, nullptr, nullptr, nullptr, &mesh)));
     EXPECT_EQ(mesh, reinterpret_cast<ID3DXMesh*>(&count)); // written only on success
 }

@@ -26,8 +26,7 @@ void Image::set(int x, int y, Rgb colour) {
 bool loadPng(const std::string& path, Image& out) {
     int channels = 0;
     unsigned char* data = stbi_load(path.c_str(), &out.width, &out.height, &channels, 3);
-    if (!data)
-        return false;
+    if (!data) return false;
     out.pixels.assign(data, data + static_cast<std::size_t>(out.width) * out.height * 3);
     stbi_image_free(data);
     return true;
@@ -55,14 +54,12 @@ int countDifferent(const Image& image, int x0, int y0, int x1, int y1, Rgb expec
     int count = 0;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x)
-            if (!near(image.at(x, y), expected, tolerance))
-                ++count;
+            if (!near(image.at(x, y), expected, tolerance)) ++count;
     return count;
 }
 
 int compareImages(const Image& a, const Image& b, int tolerance, const std::string& diffPath) {
-    if (a.width != b.width || a.height != b.height)
-        return a.width * a.height + b.width * b.height;
+    if (a.width != b.width || a.height != b.height) return a.width * a.height + b.width * b.height;
     Image diff = a;
     int count = 0;
     for (int y = 0; y < a.height; ++y)
@@ -71,8 +68,7 @@ int compareImages(const Image& a, const Image& b, int tolerance, const std::stri
             count += same ? 0 : 1;
             diff.set(x, y, same ? Rgb{96, 96, 96} : Rgb{255, 0, 0});
         }
-    if (count > 0 && !diffPath.empty())
-        savePng(diffPath, diff);
+    if (count > 0 && !diffPath.empty()) savePng(diffPath, diff);
     return count;
 }
 

@@ -25,8 +25,7 @@ bool saveRgbaPng(const std::string& path, int width, int height,
 
 // Pixels inside the rectangle whose channels differ from the expected colour by more than
 // tolerance. Returns 0 when the region matches.
-int countDifferent(const Image& image, int x0, int y0, int x1, int y1, Rgb expected,
-                   int tolerance);
+int countDifferent(const Image& image, int x0, int y0, int x1, int y1, Rgb expected, int tolerance);
 
 // Pixels whose channels differ between a and b by more than tolerance; writes a diff picture
 // (differing pixels red on grey) to diffPath when any differ and a path is given.

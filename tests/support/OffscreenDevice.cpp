@@ -48,12 +48,9 @@ OffscreenDevice::OffscreenDevice() {
 }
 
 OffscreenDevice::~OffscreenDevice() {
-    if (device_)
-        device_->Release();
-    if (direct3d_)
-        direct3d_->Release();
-    if (window_)
-        DestroyWindow(window_);
+    if (device_) device_->Release();
+    if (direct3d_) direct3d_->Release();
+    if (window_) DestroyWindow(window_);
     platform::runMode().sink = previousSink_;
 }
 
@@ -64,8 +61,7 @@ const Image& OffscreenDevice::present() {
 }
 
 void flushFrames() {
-    if (platform::runMode().flushFrames)
-        platform::runMode().flushFrames();
+    if (platform::runMode().flushFrames) platform::runMode().flushFrames();
 }
 
 } // namespace test

@@ -7,7 +7,7 @@ namespace test {
 
 // Keeps the last presented frame.
 class FrameCatcher final : public platform::FrameSink {
-public:
+  public:
     bool frame(const unsigned char* rgb, int width, int height) override;
     double frameMilliseconds() const override { return milliseconds; }
     double milliseconds = 0.0; // tests move the clock themselves
@@ -17,7 +17,7 @@ public:
 
 // A real device on an offscreen window of 800 x 600, presenting into a FrameCatcher.
 class OffscreenDevice {
-public:
+  public:
     OffscreenDevice();
     ~OffscreenDevice();
     OffscreenDevice(const OffscreenDevice&) = delete;
@@ -29,7 +29,7 @@ public:
     // Presents and returns the frame.
     const Image& present();
 
-private:
+  private:
     HWND window_ = nullptr;
     IDirect3D9* direct3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;

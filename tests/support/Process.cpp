@@ -17,16 +17,14 @@ namespace {
 int spawn(const std::vector<std::string>& command, const std::string& folder,
           const std::vector<std::string>& environment, const std::string& outputPath) {
     const int pid = fork();
-    if (pid != 0)
-        return pid;
+    if (pid != 0) return pid;
     setpgid(0, 0);
     const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out, 1);
     dup2(out, 2);
     const int in = open("/dev/null", O_RDONLY);
     dup2(in, 0);
-    if (!folder.empty() && chdir(folder.c_str()) != 0)
-        _exit(126);
+    if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
     for (const std::string& entry : environment) {
         const auto eq = entry.find('=');
         const std::string name = entry.substr(0, eq), value = entry.substr(eq + 1);
@@ -73,8 +71,7 @@ BackgroundProcess::~BackgroundProcess() {
 }
 
 bool BackgroundProcess::running() {
-    if (pid_ <= 0 || exitCode_ != -1)
-        return false;
+    if (pid_ <= 0 || exitCode_ != -1) return false;
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
         exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -91,11 +88,12 @@ int BackgroundProcess::wait(int timeoutSeconds) {
 }
 
 void BackgroundProcess::signal(int number) {
-    if (running())
-        kill(pid_, number);
+    if (running()) kill(pid_, number);
 }
 
-std::string BackgroundProcess::output() const { return readFile(outputPath_); }
+std::string BackgroundProcess::output() const {
+    return readFile(outputPath_);
+}
 
 ProcessResult runProcess(const std::vector<std::string>& command, const std::string& folder,
                          const std::vector<std::string>& environment, int timeoutSeconds) {

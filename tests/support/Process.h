@@ -5,8 +5,8 @@
 namespace test {
 
 struct ProcessResult {
-    int exitCode = -1;     // -1: killed at the time limit
-    std::string output;    // stdout and stderr together
+    int exitCode = -1;  // -1: killed at the time limit
+    std::string output; // stdout and stderr together
 };
 
 // Runs a program to its end (or kills it after timeoutSeconds), in folder, with extra
@@ -16,7 +16,7 @@ ProcessResult runProcess(const std::vector<std::string>& command, const std::str
 
 // A program left running in the background; killed when the object goes.
 class BackgroundProcess {
-public:
+  public:
     BackgroundProcess(const std::vector<std::string>& command, const std::string& folder,
                       const std::vector<std::string>& environment);
     ~BackgroundProcess();
@@ -29,7 +29,7 @@ public:
     bool running();
     void signal(int number);
 
-private:
+  private:
     int pid_ = -1;
     int exitCode_ = -1;
     std::string outputPath_;

@@ -10,7 +10,9 @@
 namespace test {
 namespace {
 
-Display* dpy(void* d) { return static_cast<Display*>(d); }
+Display* dpy(void* d) {
+    return static_cast<Display*>(d);
+}
 
 std::string titleOf(Display* display, Window window) {
     Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
@@ -42,11 +44,12 @@ void pause(int milliseconds) {
 
 } // namespace
 
-XDisplay::XDisplay(const std::string& name) { display_ = XOpenDisplay(name.c_str()); }
+XDisplay::XDisplay(const std::string& name) {
+    display_ = XOpenDisplay(name.c_str());
+}
 
 XDisplay::~XDisplay() {
-    if (display_)
-        XCloseDisplay(dpy(display_));
+    if (display_) XCloseDisplay(dpy(display_));
 }
 
 unsigned long XDisplay::findWindow(const std::string& title) {
@@ -62,22 +65,22 @@ unsigned long XDisplay::findWindow(const std::string& title) {
             attributes.map_state == IsViewable && titleOf(display, children[i]) == title)
             found = children[i];
     }
-    if (children)
-        XFree(children);
+    if (children) XFree(children);
     return found;
 }
 
 unsigned long XDisplay::waitForWindow(const std::string& title, int timeoutSeconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     while (std::chrono::steady_clock::now() < deadline) {
-        if (unsigned long window = findWindow(title))
-            return window;
+        if (unsigned long window = findWindow(title)) return window;
         pause(50);
     }
     return 0;
 }
 
-bool XDisplay::windowExists(const std::string& title) { return findWindow(title) != 0; }
+bool XDisplay::windowExists(const std::string& title) {
+    return findWindow(title) != 0;
+}
 
 void XDisplay::pressKey(unsigned long window, const char* keysym) {
     Display* display = dpy(display_);
@@ -107,8 +110,7 @@ void XDisplay::requestClose(unsigned long window) {
 
 bool XDisplay::size(unsigned long window, int& width, int& height) {
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(dpy(display_), window, &attributes))
-        return false;
+    if (!XGetWindowAttributes(dpy(display_), window, &attributes)) return false;
     width = attributes.width;
     height = attributes.height;
     return true;
@@ -117,12 +119,10 @@ bool XDisplay::size(unsigned long window, int& width, int& height) {
 Image XDisplay::capture(unsigned long window) {
     Image image;
     int width = 0, height = 0;
-    if (!size(window, width, height))
-        return image;
+    if (!size(window, width, height)) return image;
     XImage* x = XGetImage(dpy(display_), window, 0, 0, static_cast<unsigned>(width),
                           static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    if (!x)
-        return image;
+    if (!x) return image;
     image.width = width;
     image.height = height;
     image.pixels.resize(static_cast<std::size_t>(width) * height * 3);

@@ -7,7 +7,7 @@ namespace test {
 
 // A connection to an X server, to drive a program's windows as a person would.
 class XDisplay {
-public:
+  public:
     explicit XDisplay(const std::string& name);
     ~XDisplay();
     XDisplay(const XDisplay&) = delete;
@@ -22,7 +22,7 @@ public:
     bool size(unsigned long window, int& width, int& height);
     Image capture(unsigned long window);
 
-private:
+  private:
     unsigned long findWindow(const std::string& title);
     void* display_ = nullptr;
 };
