@@ -8,70 +8,60 @@
 #include "core/RunMode.h"
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace host {
 namespace {
 
-int capture(const Options& options) {
-    auto sink = std::make_unique<PngCapture>(options.captureFolder, options.fps, options.firstFrame,
-                                             options.lastFrame);
-    std::string error;
-    if (!sink->prepare(error)) {
-        std::fprintf(stderr, "lumiflux: %s\n", error.c_str());
-        return 1;
-    }
+int fail(const std::string& message) {
+    std::fprintf(stderr, "lumiflux: %s\n", message.c_str());
+    return 1;
+}
+
+int runDemo() {
+    static char instance; // any handle will do: the demo only passes it on
+    return WinMain(reinterpret_cast<HINSTANCE>(&instance), nullptr, nullptr, SW_SHOW);
+}
+
+// The show on the virtual clock, every presented frame to the sink, the last one included.
+void runCaptured(platform::FrameSink& sink) {
     platform::RunMode& mode = platform::runMode();
     mode.capture = true;
-    mode.sink = sink.get();
+    mode.sink = &sink;
     platform::Clock::instance().useVirtual(0.0);
-
-    static char instance;
-    WinMain(reinterpret_cast<HINSTANCE>(&instance), nullptr, nullptr, SW_SHOW);
+    runDemo();
     if (mode.flushFrames) mode.flushFrames();
     mode.sink = nullptr;
-    sink->finish();
-    if (!sink->failure().empty()) {
-        std::fprintf(stderr, "lumiflux: %s\n", sink->failure().c_str());
-        return 1;
-    }
-    if (sink->written() == 0) {
-        std::fprintf(stderr, "lumiflux: no frame was captured (%s)\n",
-                     platform::ensureVideo() ? "the show ended before the first one asked for"
-                                             : platform::videoError());
-        return 1;
-    }
-    std::fprintf(stderr, "lumiflux: wrote %d frames to %s\n", sink->written(),
-                 sink->folder().c_str());
+}
+
+int wrote(int frames, const std::string& where) {
+    std::fprintf(stderr, "lumiflux: wrote %d frames to %s\n", frames, where.c_str());
     return 0;
 }
 
-int captureVideo(const Options& options) {
-    auto sink = std::make_unique<VideoCapture>(options.captureVideo, options.fps,
-                                               options.firstFrame, options.lastFrame);
+int capture(const Options& options) {
+    PngCapture sink(options.captureFolder, options.fps, options.firstFrame, options.lastFrame);
     std::string error;
-    if (!sink->prepare(error)) {
-        std::fprintf(stderr, "lumiflux: %s\n", error.c_str());
-        return 1;
-    }
-    platform::RunMode& mode = platform::runMode();
-    mode.capture = true;
-    mode.sink = sink.get();
-    platform::Clock::instance().useVirtual(0.0);
+    if (!sink.prepare(error)) return fail(error);
+    runCaptured(sink);
+    sink.finish();
+    if (!sink.failure().empty()) return fail(sink.failure());
+    if (sink.written() == 0)
+        return fail(std::string("no frame was captured (") +
+                    (platform::ensureVideo() ? "the show ended before the first one asked for"
+                                             : platform::videoError()) +
+                    ")");
+    return wrote(sink.written(), sink.folder());
+}
 
-    static char instance;
-    WinMain(reinterpret_cast<HINSTANCE>(&instance), nullptr, nullptr, SW_SHOW);
-    if (mode.flushFrames) mode.flushFrames();
-    mode.sink = nullptr;
-    if (!sink->finish(error)) {
-        std::fprintf(stderr, "lumiflux: %s\n", error.c_str());
-        return 1;
-    }
-    std::fprintf(stderr, "lumiflux: wrote %d frames to %s\n", sink->written(),
-                 sink->path().c_str());
-    return 0;
+int captureVideo(const Options& options) {
+    VideoCapture sink(options.captureVideo, options.fps, options.firstFrame, options.lastFrame);
+    std::string error;
+    if (!sink.prepare(error)) return fail(error);
+    runCaptured(sink);
+    if (!sink.finish(error)) return fail(error);
+    return wrote(sink.written(), sink.path());
 }
 
 int play() {
@@ -82,8 +72,7 @@ int play() {
                      platform::videoError());
         return 1;
     }
-    static char instance;
-    return WinMain(reinterpret_cast<HINSTANCE>(&instance), nullptr, nullptr, SW_SHOW);
+    return runDemo();
 }
 
 } // namespace
