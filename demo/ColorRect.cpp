@@ -1,6 +1,6 @@
 #include "demo/ColorRect.h"
 
-#include "demo/ScreenVertex.h"
+#include "gfx/ScreenVertex.h"
 
 int ColorRect::init(IDirect3DDevice9* device_) {
     device = device_;

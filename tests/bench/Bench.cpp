@@ -4,7 +4,7 @@
 #include "core/Clock.h"
 #include "core/RunMode.h"
 #include "demo/ColorRect.h"
-#include "demo/ScreenVertex.h"
+#include "gfx/ScreenVertex.h"
 #include "support/OffscreenDevice.h"
 #include "support/Process.h"
 

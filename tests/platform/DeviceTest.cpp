@@ -1,6 +1,6 @@
 #include "Device.h"
 #include "demo/ColorRect.h"
-#include "demo/ScreenVertex.h"
+#include "gfx/ScreenVertex.h"
 #include "support/OffscreenDevice.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "Device.h"
 #include "Surface.h"
-#include "demo/ScreenVertex.h"
+#include "gfx/ScreenVertex.h"
 #include "support/OffscreenDevice.h"
 
 #include <functional>
