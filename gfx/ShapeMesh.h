@@ -1,0 +1,31 @@
+#pragma once
+#include "d3dx9.h"
+#include "gfx/Material.h"
+
+// A stock shape from the utility library, drawn with its own material or one handed in.
+class ShapeMesh {
+  public:
+    ShapeMesh() = default;
+    ShapeMesh(const ShapeMesh&) = delete;
+    ShapeMesh& operator=(const ShapeMesh&) = delete;
+
+    virtual void setDevice(IDirect3DDevice9* device_);
+    virtual void cloneWithNormals(DWORD fvf);
+    // 0 cube, 1 sphere, 2 three-sided pyramid, 3 torus, 4 fine sphere, 5 teapot.
+    virtual HRESULT createShape(int kind, double size);
+    virtual HRESULT createBox(double width, double height, double depth);
+    virtual void placeAt(float x, float y, float z);
+    virtual void setColor(double r, double g, double b);
+    virtual void draw();
+    virtual void drawWithMaterial(const Material& with);
+    virtual ~ShapeMesh();
+
+    ID3DXMesh* getMesh() const { return mesh; }
+
+  private:
+    void release();
+
+    IDirect3DDevice9* device = nullptr;
+    ID3DXMesh* mesh = nullptr;
+    Material material;
+};
