@@ -2,6 +2,7 @@
 
 #include "d3dx9.h"
 #include "gfx/ScreenVertex.h"
+#include "gfx/TextureFile.h"
 
 #include <cmath>
 
@@ -9,10 +10,7 @@ HRESULT Sprite::loadWithColorKey(IDirect3DDevice9* device_, const char* fileName
                                  D3DCOLOR colorKey) {
     device = device_;
     releaseTexture(); // a second load replaces the first rather than leaking it
-    const HRESULT result = D3DXCreateTextureFromFileExA(
-        device, fileName, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_A8R8G8B8,
-        D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, colorKey, nullptr, nullptr, &texture);
-    reportLoad(result, fileName);
+    const HRESULT result = loadTextureFileKeyed(device, fileName, colorKey, &texture);
     reset();
     return result;
 }
@@ -20,14 +18,9 @@ HRESULT Sprite::loadWithColorKey(IDirect3DDevice9* device_, const char* fileName
 HRESULT Sprite::load(IDirect3DDevice9* device_, const char* fileName) {
     device = device_;
     releaseTexture();
-    const HRESULT result = D3DXCreateTextureFromFileA(device, fileName, &texture);
-    reportLoad(result, fileName);
+    const HRESULT result = loadTextureFile(device, fileName, &texture);
     reset();
     return result;
-}
-
-void Sprite::reportLoad(HRESULT result, const char* fileName) {
-    if (result != 0) MessageBoxA(nullptr, fileName, "読み込み失敗", MB_OK);
 }
 
 // The sprite holds its own reference, so an owner that also keeps the texture releases its own.

@@ -27,7 +27,6 @@ class Sprite {
 
   protected:
     void releaseTexture();
-    void reportLoad(HRESULT result, const char* fileName);
 
     IDirect3DDevice9* device = nullptr;
     IDirect3DTexture9* texture = nullptr;
