@@ -36,10 +36,11 @@ class PointSpriteCloud {
     virtual void update();
 
     int getCount() const { return count; }
+    // Gives the texture and buffer back now, while the device is there.
+    void release();
 
   private:
     bool contains(int index) const { return index >= 0 && index < count; }
-    void release();
 
     IDirect3DDevice9* device = nullptr;
     IDirect3DVertexBuffer9* vertexBuffer = nullptr;
