@@ -2,44 +2,11 @@
 
 #include "d3dx9.h"
 #include "gfx/ScreenVertex.h"
-#include "gfx/TextureFile.h"
 
 #include <cmath>
 
-HRESULT Sprite::loadWithColorKey(IDirect3DDevice9* device_, const char* fileName,
-                                 D3DCOLOR colorKey) {
-    device = device_;
-    releaseTexture(); // a second load replaces the first rather than leaking it
-    const HRESULT result = loadTextureFileKeyed(device, fileName, colorKey, &texture);
-    reset();
-    return result;
-}
-
-HRESULT Sprite::load(IDirect3DDevice9* device_, const char* fileName) {
-    device = device_;
-    releaseTexture();
-    const HRESULT result = loadTextureFile(device, fileName, &texture);
-    reset();
-    return result;
-}
-
-// The sprite holds its own reference, so an owner that also keeps the texture releases its own.
-int Sprite::attach(IDirect3DDevice9* device_, IDirect3DTexture9* texture_) {
-    device = device_;
-    if (texture_) texture_->AddRef();
-    releaseTexture();
-    texture = texture_;
-    reset();
-    return 0;
-}
-
 void Sprite::reset() {
-    if (surface) { // the surface fetched before goes back first
-        surface->Release();
-        surface = nullptr;
-    }
-    if (texture) texture->GetSurfaceLevel(0, &surface);
-    red = green = blue = alpha = 255;
+    TexturedDrawer::reset();
     scale = 1.0f;
     angle = 225;
 }
@@ -64,7 +31,7 @@ void Sprite::draw(float x, float y, float z, float w, float h, float sx, float s
     const float uRight = (sx + sw) / static_cast<float>(textureWidth);
     const float vTop = sy / static_cast<float>(textureHeight);
     const float vBottom = (sy + sh) / static_cast<float>(textureHeight);
-    const D3DCOLOR colour = D3DCOLOR_ARGB(alpha, red, green, blue);
+    const D3DCOLOR colour = tint();
 
     float px[4], py[4];
     if (angle == 225) {
@@ -111,20 +78,6 @@ void Sprite::drawWhole(float x, float y, float z, float width, float height) {
          static_cast<float>(textureHeight));
 }
 
-IDirect3DTexture9* Sprite::getTexture() {
-    return texture;
-}
-
-void Sprite::setColor(int red_, int green_, int blue_) {
-    red = static_cast<unsigned char>(red_);
-    green = static_cast<unsigned char>(green_);
-    blue = static_cast<unsigned char>(blue_);
-}
-
-void Sprite::setAlpha(int alpha_) {
-    alpha = static_cast<unsigned char>(alpha_);
-}
-
 void Sprite::setAngle(float degrees) {
     angle = static_cast<int>(degrees);
 }
@@ -136,19 +89,4 @@ void Sprite::setScale(float factor) {
 void Sprite::setTextureSize(int width, int height) {
     textureWidth = width;
     textureHeight = height;
-}
-
-void Sprite::releaseTexture() {
-    if (surface) {
-        surface->Release();
-        surface = nullptr;
-    }
-    if (texture) {
-        texture->Release();
-        texture = nullptr;
-    }
-}
-
-Sprite::~Sprite() {
-    releaseTexture();
 }
