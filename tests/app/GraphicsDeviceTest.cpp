@@ -1,21 +1,13 @@
 #include "app/GraphicsDevice.h"
 #include "demo/ColorRect.h"
-#include "support/OffscreenDevice.h"
+#include "support/GraphicsFixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class GraphicsDeviceTest : public ::testing::Test {
+class GraphicsDeviceTest : public test::GraphicsFixture {
   protected:
-    void SetUp() override {
-        platform::runMode().sink = &catcher;
-        window = test::createTestWindow();
-        ASSERT_EQ(graphics.init(window, nullptr, 800, 600), 0);
-        d = graphics.getDevice();
-    }
-    void TearDown() override { platform::runMode().sink = nullptr; }
-
     DWORD stage(D3DTEXTURESTAGESTATETYPE type) {
         DWORD v = 0;
         d->GetTextureStageState(0, type, &v);
@@ -26,11 +18,6 @@ class GraphicsDeviceTest : public ::testing::Test {
         d->GetRenderState(type, &v);
         return v;
     }
-
-    test::FrameCatcher catcher;
-    HWND window = nullptr;
-    GraphicsDevice graphics;
-    IDirect3DDevice9* d = nullptr;
 };
 
 } // namespace

@@ -4,21 +4,14 @@
 #include "app/GraphicsDevice.h"
 #include "demo/ColorRect.h"
 #include "gfx/FeedbackBuffer.h"
-#include "support/OffscreenDevice.h"
+#include "support/GraphicsFixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class RenderTargetTest : public ::testing::Test {
+class RenderTargetTest : public test::GraphicsFixture {
   protected:
-    void SetUp() override {
-        platform::runMode().sink = &catcher;
-        window = test::createTestWindow();
-        ASSERT_EQ(graphics.init(window, nullptr, 800, 600), 0);
-        d = graphics.getDevice();
-    }
-    void TearDown() override { platform::runMode().sink = nullptr; }
     // The current render target's pixels.
     std::vector<unsigned char> targetPixels() {
         IDirect3DSurface9* surface = nullptr;
@@ -34,11 +27,6 @@ class RenderTargetTest : public ::testing::Test {
         surface->Release(); // only its identity is wanted
         return surface;
     }
-
-    test::FrameCatcher catcher;
-    HWND window = nullptr;
-    GraphicsDevice graphics;
-    IDirect3DDevice9* d = nullptr;
 };
 
 } // namespace
