@@ -5,6 +5,13 @@
 #include <algorithm>
 
 namespace d3d9 {
+namespace {
+UINT pitchPadding = 0;
+}
+
+void setLockPitchPadding(UINT bytes) {
+    pitchPadding = bytes;
+}
 
 UINT fullChainLength(UINT width, UINT height) {
     UINT levels = 1;
@@ -71,9 +78,17 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
     if (r.left < 0 || r.top < 0 || r.right > w || r.bottom > h || r.left >= r.right ||
         r.top >= r.bottom)
         return D3DERR_INVALIDCALL;
-    locked->Pitch = static_cast<int>(w * 4);
-    locked->pBits = l.memory.data() + static_cast<std::size_t>(r.top) * w * 4 +
-                    static_cast<std::size_t>(r.left) * 4;
+    const std::size_t row = static_cast<std::size_t>(w) * 4, pitch = row + pitchPadding;
+    std::uint8_t* bits = l.memory.data();
+    if (pitchPadding > 0) {
+        l.padded.assign(pitch * static_cast<std::size_t>(h), 0xCD);
+        for (LONG y = 0; y < h; ++y)
+            std::copy_n(l.memory.data() + y * row, row, l.padded.data() + y * pitch);
+        bits = l.padded.data();
+    }
+    locked->Pitch = static_cast<int>(pitch);
+    locked->pBits =
+        bits + static_cast<std::size_t>(r.top) * pitch + static_cast<std::size_t>(r.left) * 4;
     l.locked = true;
     l.readOnly = (flags & D3DLOCK_READONLY) != 0;
     return D3D_OK;
@@ -83,6 +98,14 @@ HRESULT Texture::UnlockRect(UINT level) {
     if (level >= levels_.size() || !levels_[level].locked) return D3DERR_INVALIDCALL;
     Level& l = levels_[level];
     l.locked = false;
+    if (!l.padded.empty()) {
+        const std::size_t row = l.memory.size() / l.surface->height(),
+                          pitch = l.padded.size() / l.surface->height();
+        if (!l.readOnly)
+            for (std::size_t y = 0; y < l.surface->height(); ++y)
+                std::copy_n(l.padded.data() + y * pitch, row, l.memory.data() + y * row);
+        l.padded.clear();
+    }
     if (l.readOnly) return D3D_OK;
     device_.bindScratchTexture(name_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);

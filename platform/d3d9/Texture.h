@@ -31,6 +31,7 @@ class Texture final : public DeviceResource<IDirect3DTexture9> {
     struct Level {
         std::unique_ptr<Surface> surface;
         std::vector<std::uint8_t> memory; // B, G, R, A rows, top first (managed only)
+        std::vector<std::uint8_t> padded; // what a lock hands out while rows are padded
         bool locked = false;
         bool readOnly = false;
     };
@@ -42,6 +43,9 @@ class Texture final : public DeviceResource<IDirect3DTexture9> {
     GLuint name_ = 0;
     std::vector<Level> levels_;
 };
+
+// Drivers may pad locked rows; a test sets extra bytes per row to prove callers use the pitch.
+void setLockPitchPadding(UINT bytes);
 
 // Levels of a full chain down to 1 x 1.
 UINT fullChainLength(UINT width, UINT height);

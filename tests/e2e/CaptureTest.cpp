@@ -1,3 +1,4 @@
+#include "e2e/Headless.h"
 #include "support/Image.h"
 #include "support/Process.h"
 #include "support/Wav.h"
@@ -12,20 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Headless: no display at all, as on a build machine.
-test::ProcessResult lumiflux(const std::vector<std::string>& arguments, const std::string& folder) {
-    std::vector<std::string> command{LUMIFLUX_EXE};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return test::runProcess(command, folder, {"DISPLAY=", "WAYLAND_DISPLAY="}, 120);
-}
-
-std::vector<fs::path> framesIn(const std::string& folder) {
-    std::vector<fs::path> frames;
-    for (const auto& entry : fs::directory_iterator(folder))
-        frames.push_back(entry.path());
-    std::sort(frames.begin(), frames.end());
-    return frames;
-}
+using test::framesIn;
+using test::lumiflux;
 
 std::size_t count(const std::string& text, const std::string& what) {
     std::size_t n = 0;

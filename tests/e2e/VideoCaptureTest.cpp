@@ -1,3 +1,4 @@
+#include "e2e/Headless.h"
 #include "support/Image.h"
 #include "support/Process.h"
 #include "support/Wav.h"
@@ -12,14 +13,8 @@
 
 namespace {
 
-const std::vector<std::string> headless = {"DISPLAY=", "WAYLAND_DISPLAY="};
-
-test::ProcessResult lumiflux(const std::vector<std::string>& arguments, const std::string& folder,
-                             std::vector<std::string> environment = headless) {
-    std::vector<std::string> command{LUMIFLUX_EXE};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return test::runProcess(command, folder, environment, 300);
-}
+using test::headless;
+using test::lumiflux;
 
 // ffprobe's "key=value|..." line for each stream.
 std::string probe(const std::string& file) {
@@ -64,7 +59,9 @@ TEST(VideoCapture, AShortCaptureHasItsSizeRateFramesAndSound) {
         << streams;
     EXPECT_NE(streams.find("codec_type=audio"), std::string::npos) << streams;
 
-    // Frame 150 of the video is frame 150 of the show, to within the codec's loss.
+    // Frame 150 of the video is frame 150 of the show, to within the codec's loss: the static is
+    // too fine for H.264 to keep, so 8 x 8 block means are compared, a few sharp edges allowed
+    // to ring (the shake alone moves hundreds of blocks between neighbouring frames).
     ASSERT_EQ(lumiflux({"--capture", "png/", "--frames", "150-150"}, work).exitCode, 0);
     test::runProcess({"ffmpeg", "-v", "error", "-y", "-i", work + "/show.mp4", "-vf",
                       "select=eq(n\\,150)", "-vframes", "1", work + "/decoded.png"},
@@ -72,7 +69,9 @@ TEST(VideoCapture, AShortCaptureHasItsSizeRateFramesAndSound) {
     test::Image decoded, captured;
     ASSERT_TRUE(test::loadPng(work + "/decoded.png", decoded));
     ASSERT_TRUE(test::loadPng(work + "/png/frame_00150.png", captured));
-    EXPECT_EQ(test::compareImages(decoded, captured, 6, work + "/diff.png"), 0);
+    EXPECT_LT(test::compareImages(test::shrink(decoded, 8), test::shrink(captured, 8), 6,
+                                  work + "/diff.png"),
+              75); // of 7,500
 }
 
 TEST(VideoCapture, BarsInTheSoundMeetBarsInThePictureWithinAFrame) {

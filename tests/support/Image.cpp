@@ -58,6 +58,25 @@ int countDifferent(const Image& image, int x0, int y0, int x1, int y1, Rgb expec
     return count;
 }
 
+Image shrink(const Image& image, int factor) {
+    Image out;
+    out.width = image.width / factor;
+    out.height = image.height / factor;
+    out.pixels.resize(static_cast<std::size_t>(out.width) * out.height * 3);
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            Rgb sum{0, 0, 0};
+            for (int v = 0; v < factor; ++v)
+                for (int u = 0; u < factor; ++u) {
+                    const Rgb p = image.at(x * factor + u, y * factor + v);
+                    sum = {sum.r + p.r, sum.g + p.g, sum.b + p.b};
+                }
+            const int n = factor * factor;
+            out.set(x, y, {sum.r / n, sum.g / n, sum.b / n});
+        }
+    return out;
+}
+
 int compareImages(const Image& a, const Image& b, int tolerance, const std::string& diffPath) {
     if (a.width != b.width || a.height != b.height) return a.width * a.height + b.width * b.height;
     Image diff = a;

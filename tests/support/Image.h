@@ -27,6 +27,10 @@ bool saveRgbaPng(const std::string& path, int width, int height,
 // tolerance. Returns 0 when the region matches.
 int countDifferent(const Image& image, int x0, int y0, int x1, int y1, Rgb expected, int tolerance);
 
+// The picture at 1/factor of its size, each pixel the mean of a factor x factor block: what
+// survives lossy coding of fine detail such as noise.
+Image shrink(const Image& image, int factor);
+
 // Pixels whose channels differ between a and b by more than tolerance; writes a diff picture
 // (differing pixels red on grey) to diffPath when any differ and a path is given.
 int compareImages(const Image& a, const Image& b, int tolerance, const std::string& diffPath = {});

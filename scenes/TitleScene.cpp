@@ -1,0 +1,139 @@
+#include "scenes/TitleScene.h"
+
+#include "app/GraphicsDevice.h"
+#include "app/Random.h"
+#include "crt.h"
+
+#include <cstdint>
+
+TitleScene::Course TitleScene::course;
+
+namespace {
+constexpr int noiseSize = 1024;
+constexpr double jitterStep = static_cast<double>(0.08f);
+constexpr double jitterFloor = 5.0;
+constexpr int doorsLastStep = -255;
+constexpr int pillarBar = 4;
+
+void setFilter(IDirect3DDevice9* d, D3DTEXTUREFILTERTYPE filter) {
+    d->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
+    d->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
+}
+
+void setAddress(IDirect3DDevice9* d, D3DTEXTUREADDRESS address) {
+    d->SetSamplerState(0, D3DSAMP_ADDRESSU, address);
+    d->SetSamplerState(0, D3DSAMP_ADDRESSV, address);
+}
+} // namespace
+
+int TitleScene::init(GraphicsDevice* device_) {
+    Scene::init(device_);
+    IDirect3DDevice9* d = device->getDevice();
+    title.load(d, "data\\lf.png");
+    title.setTextureSize(512, 512);
+    noise.create(d, noiseSize, noiseSize);
+    noise.setTextureSize(noiseSize, noiseSize);
+    fillNoise();
+    veil.init(d);
+    return 0;
+}
+
+// Grey static from the Mersenne Twister seeded with 0, so every run shows the same picture.
+void TitleScene::fillNoise() {
+    IDirect3DTexture9* texture = noise.getTexture();
+    D3DLOCKED_RECT locked{};
+    if (!texture || FAILED(texture->LockRect(0, &locked, nullptr, 0))) return;
+    seedRandom(0);
+    auto* bits = static_cast<unsigned char*>(locked.pBits);
+    for (int y = 0; y < noiseSize; ++y) {
+        auto* row =
+            reinterpret_cast<std::uint32_t*>(bits + static_cast<std::ptrdiff_t>(y) * locked.Pitch);
+        for (int x = 0; x < noiseSize; ++x) {
+            const std::uint32_t v = nextRandom() & 0xFF;
+            row[x] = 0xFF000000u | v << 16 | v << 8 | v;
+        }
+    }
+    texture->UnlockRect(0);
+}
+
+int TitleScene::start() {
+    IDirect3DDevice9* d = device->getDevice();
+    setAddress(d, D3DTADDRESS_BORDER);
+    d->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0xFF000000);
+    d->SetRenderState(D3DRS_ZENABLE, TRUE);
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    d->SetRenderState(D3DRS_LIGHTING, TRUE);
+    d->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    d->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
+    stepCount = 0;
+    crt::srand(0);
+    return 0;
+}
+
+int TitleScene::update() {
+    ++stepCount;
+    const auto reach = static_cast<float>(course.jitter);
+    for (int i = 0; i < copies; ++i) {
+        course.offsetX[i] = static_cast<int>(randomRange(-reach, reach));
+        course.offsetY[i] = static_cast<int>(randomRange(-reach, reach));
+    }
+    course.jitter -= jitterStep;
+    if (course.jitter <= jitterFloor) course.jitter = jitterFloor;
+    --course.doorCounter;
+    if (device->getMusicBar() >= pillarBar) {
+        course.pillarAlpha += 1.0;
+        if (course.pillarAlpha >= 255.0) course.pillarAlpha = 255.0;
+    }
+    return 0;
+}
+
+int TitleScene::draw() {
+    IDirect3DDevice9* d = device->getDevice();
+    d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    if (stepCount <= 1) return 0;
+    drawTitle();
+    drawNoise();
+    drawVeil();
+    device->setBlendMode(1);
+    setFilter(d, D3DTEXF_GAUSSIANQUAD);
+    return 0;
+}
+
+void TitleScene::drawTitle() {
+    device->resetTextureStages();
+    device->setBlendMode(3);
+    for (int i = 0; i < copies; ++i)
+        title.drawWhole(static_cast<float>(144 + course.offsetX[i]),
+                        static_cast<float>(44 + course.offsetY[i]), 0, 512, 512);
+}
+
+// One texel per pixel, wrapped, shifted anew every frame.
+void TitleScene::drawNoise() {
+    IDirect3DDevice9* d = device->getDevice();
+    setFilter(d, D3DTEXF_POINT);
+    setAddress(d, D3DTADDRESS_WRAP);
+    device->setBlendMode(2);
+    noise.setAlpha(32);
+    const auto v = static_cast<float>(randomRange(0, noiseSize));
+    const auto u = static_cast<float>(randomRange(0, noiseSize));
+    noise.draw(0, 0, 0, noiseSize, noiseSize, u, v, noiseSize, noiseSize);
+}
+
+void TitleScene::drawVeil() {
+    IDirect3DDevice9* d = device->getDevice();
+    setFilter(d, D3DTEXF_GAUSSIANQUAD);
+    setAddress(d, D3DTADDRESS_BORDER);
+    device->setBlendMode(2);
+    veil.setColor(0, 0, 0);
+    const int doors = course.doorCounter;
+    if (doors >= doorsLastStep) {
+        veil.drawRect(static_cast<float>(doors), 0, 0, 400, 600);
+        veil.drawRect(static_cast<float>(400 - doors), 0, 0, 400, 600);
+        // The opacity for the next frame: 255 closed, falling by one a step.
+        veil.setAlpha(static_cast<unsigned char>((doors - 1) & 0xFF));
+    } else {
+        veil.setAlpha(static_cast<unsigned char>(static_cast<int>(course.pillarAlpha)));
+        veil.drawRect(-10, -10, 0, 85, 720);
+        veil.drawRect(720, -10, 0, 85, 720);
+    }
+}

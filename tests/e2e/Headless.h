@@ -1,0 +1,29 @@
+#pragma once
+#include "support/Process.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// No display at all, as on a build machine.
+inline const std::vector<std::string> headless = {"DISPLAY=", "WAYLAND_DISPLAY="};
+
+inline ProcessResult lumiflux(const std::vector<std::string>& arguments, const std::string& folder,
+                              const std::vector<std::string>& environment = headless) {
+    std::vector<std::string> command{LUMIFLUX_EXE};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return runProcess(command, folder, environment, 300);
+}
+
+inline std::vector<std::filesystem::path> framesIn(const std::string& folder) {
+    std::vector<std::filesystem::path> frames;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        frames.push_back(entry.path());
+    std::sort(frames.begin(), frames.end());
+    return frames;
+}
+
+} // namespace test
