@@ -18,6 +18,11 @@ inline ProcessResult lumiflux(const std::vector<std::string>& arguments, const s
     return runProcess(command, folder, environment, 300);
 }
 
+// The built art where the show looks for it: data/ in the folder it runs in.
+inline void linkArt(const std::string& folder) {
+    std::filesystem::create_directory_symlink(ART_DIR, folder + "/data");
+}
+
 inline std::vector<std::filesystem::path> framesIn(const std::string& folder) {
     std::vector<std::filesystem::path> frames;
     for (const auto& entry : std::filesystem::directory_iterator(folder))

@@ -1,3 +1,4 @@
+#include "e2e/Headless.h"
 #include "support/Image.h"
 #include "support/Process.h"
 #include "support/Wav.h"
@@ -5,7 +6,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
 #include <unistd.h>
@@ -31,9 +31,7 @@ class WindowTest : public ::testing::Test {
         ASSERT_TRUE(x) << "Xvfb did not start on " << display;
         folder = test::makeTempFolder();
         // Missing art would stop the show on a message box before its window opens.
-        std::filesystem::create_directory(folder + "/data");
-        test::saveRgbaPng(folder + "/data/lf.png", 512, 512,
-                          std::vector<std::uint8_t>(512 * 512 * 4));
+        test::linkArt(folder);
     }
 
     std::unique_ptr<test::BackgroundProcess> start(std::vector<std::string> arguments,

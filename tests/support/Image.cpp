@@ -32,6 +32,15 @@ bool loadPng(const std::string& path, Image& out) {
     return true;
 }
 
+bool loadRgbaPng(const std::string& path, RgbaImage& out) {
+    int channels = 0;
+    unsigned char* data = stbi_load(path.c_str(), &out.width, &out.height, &channels, 4);
+    if (!data) return false;
+    out.rgba.assign(data, data + static_cast<std::size_t>(out.width) * out.height * 4);
+    stbi_image_free(data);
+    return true;
+}
+
 bool savePng(const std::string& path, const Image& image) {
     return stbi_write_png(path.c_str(), image.width, image.height, 3, image.pixels.data(),
                           image.width * 3) != 0;

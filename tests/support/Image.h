@@ -19,6 +19,17 @@ struct Image {
 };
 
 bool loadPng(const std::string& path, Image& out);
+
+// A picture as R, G, B, A bytes, top row first.
+struct RgbaImage {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgba;
+
+    const std::uint8_t* at(int x, int y) const {
+        return rgba.data() + (static_cast<std::size_t>(y) * width + x) * 4;
+    }
+};
+bool loadRgbaPng(const std::string& path, RgbaImage& out);
 bool savePng(const std::string& path, const Image& image);
 bool saveRgbaPng(const std::string& path, int width, int height,
                  const std::vector<std::uint8_t>& rgba);
