@@ -2,6 +2,7 @@
 
 #include "demo/Scene.h"
 #include "scenes/TitleScene.h"
+#include "scenes/WarningScene.h"
 
 SceneFactory sceneFactory;
 
@@ -9,6 +10,8 @@ Scene* SceneFactory::createScene(int index) {
     switch (static_cast<unsigned>(index)) {
     case 0:
         return new TitleScene;
+    case 1:
+        return new WarningScene;
     default:
         return nullptr; // no scene of the show exists yet
     }

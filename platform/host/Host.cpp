@@ -41,7 +41,8 @@ int wrote(int frames, const std::string& where) {
 }
 
 int capture(const Options& options) {
-    PngCapture sink(options.captureFolder, options.fps, options.firstFrame, options.lastFrame);
+    PngCapture sink(options.captureFolder, options.fps, options.firstFrame, options.lastFrame,
+                    options.every);
     std::string error;
     if (!sink.prepare(error)) return fail(error);
     runCaptured(sink);

@@ -33,7 +33,7 @@ bool looksLikeFile(const std::string& path) {
 
 const char* usage() {
     return "usage: lumiflux [--windowed | --fullscreen] [--capture DIR/|FILE [--fps N] [--frames "
-           "A-B]]\n"
+           "A-B] [--every N]]\n"
            "\n"
            "  --windowed      play in a window without asking\n"
            "  --fullscreen    play full screen without asking\n"
@@ -41,6 +41,7 @@ const char* usage() {
            "  --capture FILE  render offscreen into a video with the music (FILE.mp4, .mkv, ...)\n"
            "  --fps N         frames a second of the capture's clock (default 60)\n"
            "  --frames A-B    write only frames A to B, then stop\n"
+           "  --every N       write only every Nth of those frames (a folder capture)\n"
            "  --help          show this text\n"
            "  --version       show the version\n";
 }
@@ -48,7 +49,7 @@ const char* usage() {
 ParseResult parseOptions(const std::vector<std::string>& arguments) {
     ParseResult result;
     Options& o = result.options;
-    bool fpsGiven = false, framesGiven = false;
+    bool fpsGiven = false, framesGiven = false, everyGiven = false;
     auto fail = [&result](std::string message) {
         result.error = std::move(message);
         return result;
@@ -83,12 +84,18 @@ ParseResult parseOptions(const std::vector<std::string>& arguments) {
                 return fail(
                     "--frames needs a range A-B of frame numbers with A <= B, such as 0-99");
             framesGiven = true;
+        } else if (arg == "--every") {
+            if (!value(text) || !parseInt(text, 1, 1000000, o.every))
+                return fail("--every needs a whole number from 1 up, such as 50");
+            everyGiven = true;
         } else {
             return fail("unknown option '" + arg + "' (see --help)");
         }
     }
     if ((fpsGiven || framesGiven) && o.captureFolder.empty() && o.captureVideo.empty())
         return fail(std::string(fpsGiven ? "--fps" : "--frames") + " needs --capture");
+    if (everyGiven && o.captureFolder.empty())
+        return fail("--every needs --capture with a folder (frames/): a video keeps every frame");
     return result;
 }
 

@@ -12,6 +12,7 @@ struct Options {
     int fps = 60;
     int firstFrame = 0;
     int lastFrame = -1; // -1: to the end of the show
+    int every = 1;      // --every N: only every Nth frame of the range (PNG folders)
     bool help = false;
     bool version = false;
 };

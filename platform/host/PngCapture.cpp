@@ -12,9 +12,9 @@
 
 namespace host {
 
-PngCapture::PngCapture(std::string folder, int fps, int firstFrame, int lastFrame)
+PngCapture::PngCapture(std::string folder, int fps, int firstFrame, int lastFrame, int every)
     : folder_(std::move(folder)), fps_(fps), firstFrame_(firstFrame), lastFrame_(lastFrame),
-      progress_(lastFrame >= 0 ? lastFrame - firstFrame + 1 : -1, fps) {
+      every_(every), progress_(lastFrame >= 0 ? (lastFrame - firstFrame) / every + 1 : -1, fps) {
     // Encoding dominates a capture; a light setting costs a little size, not a third of the time.
     stbi_write_png_compression_level = 3;
 }
@@ -32,7 +32,8 @@ bool PngCapture::prepare(std::string& error) {
 
 bool PngCapture::frame(const unsigned char* rgb, int width, int height) {
     const int index = next_++;
-    if (index < firstFrame_) return true; // drawn all the same: drawing consumes random numbers
+    // Frames not written are drawn all the same: drawing consumes random numbers.
+    if (index < firstFrame_ || (index - firstFrame_) % every_ != 0) return true;
     char name[32];
     std::snprintf(name, sizeof name, "frame_%05d.png", index);
     const std::string path = (std::filesystem::path(folder_) / name).string();
@@ -42,7 +43,7 @@ bool PngCapture::frame(const unsigned char* rgb, int width, int height) {
     }
     ++written_;
     progress_.frameDone();
-    return lastFrame_ < 0 || index < lastFrame_;
+    return lastFrame_ < 0 || index + every_ <= lastFrame_;
 }
 
 } // namespace host

@@ -6,10 +6,11 @@
 
 namespace host {
 
-// Writes presented frames as DIR/frame_NNNNN.png, numbered from the first presented frame.
+// Writes presented frames as DIR/frame_NNNNN.png, numbered from the first presented frame:
+// those from firstFrame to lastFrame, every every-th of them.
 class PngCapture final : public platform::FrameSink {
   public:
-    PngCapture(std::string folder, int fps, int firstFrame, int lastFrame);
+    PngCapture(std::string folder, int fps, int firstFrame, int lastFrame, int every = 1);
 
     // Makes the folder if needed; false with a message when it cannot be written.
     bool prepare(std::string& error);
@@ -24,7 +25,7 @@ class PngCapture final : public platform::FrameSink {
   private:
     std::string folder_;
     int fps_;
-    int firstFrame_, lastFrame_;
+    int firstFrame_, lastFrame_, every_;
     int next_ = 0;
     int written_ = 0;
     std::string failure_;

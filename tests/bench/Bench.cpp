@@ -1,10 +1,13 @@
 // Prints the device stand-in's figures: the cost of the draws the scenes make most, and the
 // whole program's start-up and capture speed. Figures, not pass or fail.
 #include "Device.h"
+#include "app/GraphicsDevice.h"
 #include "core/Clock.h"
 #include "core/RunMode.h"
 #include "demo/ColorRect.h"
 #include "gfx/ScreenVertex.h"
+#include "scenes/TitleScene.h"
+#include "scenes/WarningScene.h"
 #include "support/OffscreenDevice.h"
 #include "support/Process.h"
 
@@ -12,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -217,6 +221,50 @@ void sprites(test::OffscreenDevice& offscreen, int frames) {
     vb->Release();
 }
 
+// One scene's update, draw and present per frame, at a chosen music bar, with the built art.
+void sceneFrames(Scene& scene, const char* name, int bar, int warmUp, int frames) {
+    test::FrameCatcher catcher;
+    platform::runMode().sink = &catcher;
+    GraphicsDevice graphics;
+    graphics.init(test::createTestWindow(), nullptr, 800, 600);
+    graphics.setMusicBar(&bar);
+    scene.init(&graphics);
+    scene.start();
+    IDirect3DDevice9* d = graphics.getDevice();
+    auto frame = [&] {
+        scene.update();
+        scene.draw();
+        d->Present(nullptr, nullptr, nullptr, nullptr);
+    };
+    for (int i = 0; i < warmUp; ++i)
+        frame();
+    const auto start = Clock::now();
+    for (int i = 0; i < frames; ++i)
+        frame();
+    const auto& stats = static_cast<d3d9::Device*>(d)->lastFrameStats();
+    std::printf("%-24s bar %2d: %8.2f ms a frame (%u draws)\n", name, bar,
+                millisecondsSince(start) / frames, stats.drawCalls);
+    platform::runMode().sink = nullptr;
+}
+
+void scenes() {
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::path(ART_DIR).parent_path());
+    {
+        TitleScene title;
+        sceneFrames(title, "title scene", 2, 10, 30);
+    }
+    {
+        WarningScene lattice;
+        sceneFrames(lattice, "warning scene, lattice", 9, 10, 20);
+    }
+    {
+        WarningScene field;
+        sceneFrames(field, "warning scene, field", 20, 10, 20);
+    }
+    std::filesystem::current_path(previous);
+}
+
 long peakResidentKilobytes(const std::string& statusText) {
     const auto at = statusText.find("VmHWM:");
     return at == std::string::npos ? -1 : std::atol(statusText.c_str() + at + 6);
@@ -254,6 +302,7 @@ int main() {
         test::OffscreenDevice offscreen;
         sprites(offscreen, 10);
     }
+    scenes();
     captureProgram();
     std::printf("peak memory of this process: %ld KiB\n",
                 peakResidentKilobytes(test::readFile("/proc/self/status")));

@@ -60,6 +60,18 @@ TEST(Capture, AWindowOfFramesLaterInTheShow) {
     EXPECT_EQ(frames.back().filename(), "frame_00044.png");
 }
 
+TEST(Capture, EveryNthFrameOfARangeForAContactSheet) {
+    const std::string work = test::makeTempFolder();
+    const auto result =
+        lumiflux({"--capture", "sheet/", "--frames", "10-40", "--every", "15"}, work);
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    const auto frames = framesIn(work + "/sheet");
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0].filename(), "frame_00010.png");
+    EXPECT_EQ(frames[1].filename(), "frame_00025.png");
+    EXPECT_EQ(frames[2].filename(), "frame_00040.png");
+}
+
 TEST(Capture, MissingMusicIsReportedOnceAndTheCaptureGoesOn) {
     const std::string work = test::makeTempFolder();
     const auto result = lumiflux({"--capture", "out/", "--frames", "0-9"}, work);

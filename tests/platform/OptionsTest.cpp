@@ -27,6 +27,8 @@ TEST(Options, PlayAndCaptureForms) {
     EXPECT_EQ(video.options.captureVideo, "out/show.mp4");
     EXPECT_TRUE(video.options.captureFolder.empty());
     EXPECT_EQ(parseOptions({"--capture", "frames.d/"}).options.captureFolder, "frames.d/");
+    EXPECT_EQ(parseOptions({"--capture", "out/", "--every", "50"}).options.every, 50);
+    EXPECT_EQ(parseOptions({"--capture", "out/"}).options.every, 1);
 }
 
 TEST(Options, BadCommandLinesGiveOneLineErrors) {
@@ -41,6 +43,9 @@ TEST(Options, BadCommandLinesGiveOneLineErrors) {
         {"--capture", "out/", "--frames", "1-x"},
         {"--frames", "0-9"},
         {"--fps", "30"},
+        {"--capture", "out/", "--every", "0"},
+        {"--capture", "show.mp4", "--every", "2"},
+        {"--every", "2"},
     };
     for (const auto& args : bad) {
         const auto result = parseOptions(args);

@@ -57,12 +57,15 @@ void drawTitle(Canvas& canvas, const Typefaces& type) {
     textInBox(cr, type.mono, "QUILLON  /  REALTIME  /  144 BPM", {36, 324, 440, 10});
 }
 
-// The warning panel in the top-left 320 x 120, premultiplied, the rest clear.
+// The warning panel in the top-left 320 x 120, premultiplied, the rest clear. Six shaken
+// copies add their colour, so the colours are a quarter of what should show.
 void drawWarning(Canvas& canvas, const Typefaces& type) {
     cairo_t* cr = canvas.context();
-    const double orange[3] = {1.0, 0.55, 0.06};
+    const double orange[3] = {0.26, 0.12, 0.015};
+    auto setOrange = [&] { cairo_set_source_rgba(cr, orange[0], orange[1], orange[2], 1); };
+    // cairo premultiplies what it is given; a colour with alpha 1 is stored as it stands.
     cairo_rectangle(cr, 2, 2, 316, 116);
-    cairo_set_source_rgba(cr, 0.05, 0.02, 0.0, 0.82);
+    cairo_set_source_rgba(cr, 0.02, 0.008, 0.0, 0.85);
     cairo_fill(cr);
 
     // Hazard bands, stripes leaning right, clipped to the bands.
@@ -70,7 +73,7 @@ void drawWarning(Canvas& canvas, const Typefaces& type) {
     cairo_rectangle(cr, 2, 2, 316, 14);
     cairo_rectangle(cr, 2, 104, 316, 14);
     cairo_clip(cr);
-    cairo_set_source_rgba(cr, orange[0], orange[1], orange[2], 1);
+    setOrange();
     for (int x = -20; x < 340; x += 20) {
         cairo_move_to(cr, x, 118);
         cairo_line_to(cr, x + 10, 118);
@@ -83,7 +86,7 @@ void drawWarning(Canvas& canvas, const Typefaces& type) {
 
     cairo_rectangle(cr, 2, 2, 316, 116);
     cairo_set_line_width(cr, 2);
-    cairo_set_source_rgba(cr, orange[0], orange[1], orange[2], 1);
+    setOrange();
     cairo_stroke(cr);
 
     // The triangle sign with its exclamation mark.
@@ -97,9 +100,9 @@ void drawWarning(Canvas& canvas, const Typefaces& type) {
     cairo_stroke(cr);
     textInBox(cr, type.bold, "!", {40, 46, 20, 38});
 
-    cairo_set_source_rgba(cr, 1, 1, 1, 1);
+    setGrey(cr, 0.4);
     textInBox(cr, type.bold, "WARNING", {100, 28, 208, 44});
-    cairo_set_source_rgba(cr, 0.75, 0.75, 0.75, 1);
+    setGrey(cr, 0.3);
     textInBox(cr, type.mono, "CORE OVERLOAD - STAND CLEAR", {100, 82, 208, 10});
 }
 

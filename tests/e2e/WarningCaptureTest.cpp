@@ -1,0 +1,104 @@
+#include "e2e/Headless.h"
+#include "support/Image.h"
+#include "support/Process.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+// The warning scene in a headless capture of the show with its own art, at 30 frames a second
+// so that bar b begins at frame 50 b: every 25th frame from bar 9.5 to bar 20.
+namespace {
+
+class WarningCapture : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        const std::string work = test::makeTempFolder();
+        test::linkArt(work);
+        const auto result = test::lumiflux(
+            {"--capture", "w/", "--fps", "30", "--frames", "475-1000", "--every", "25"}, work);
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        for (const auto& path : test::framesIn(work + "/w")) {
+            test::Image image;
+            ASSERT_TRUE(test::loadPng(path.string(), image)) << path;
+            frames().push_back(image);
+        }
+    }
+    static std::vector<test::Image>& frames() {
+        static std::vector<test::Image> all;
+        return all;
+    }
+    static const test::Image& frame(int number) { return frames().at((number - 475) / 25); }
+
+    // Share of the picture (inside bars and letterbox) whose pixels pass a test.
+    template <class Test> static double share(const test::Image& image, Test test) {
+        int n = 0;
+        for (int y = 75; y < 525; ++y)
+            for (int x = 75; x < 720; ++x)
+                n += test(image.at(x, y));
+        return n / (645.0 * 450.0);
+    }
+    static double mean(const test::Image& image) {
+        double sum = 0;
+        share(image, [&sum](test::Rgb p) {
+            sum += (p.r + p.g + p.b) / 3.0;
+            return false;
+        });
+        return sum / (645.0 * 450.0);
+    }
+};
+
+bool white(test::Rgb p) {
+    return std::min({p.r, p.g, p.b}) >= 235;
+}
+bool dark(test::Rgb p) {
+    return std::max({p.r, p.g, p.b}) < 30;
+}
+bool red(test::Rgb p) {
+    return p.r > 150 && p.g < p.r * 6 / 10 && p.b < p.r * 3 / 10;
+}
+
+} // namespace
+
+TEST_F(WarningCapture, EveryFrameKeepsItsBlackFrame) {
+    ASSERT_EQ(frames().size(), 22u);
+    for (const auto& image : frames()) {
+        EXPECT_EQ(test::countDifferent(image, 0, 0, 800, 75, {0, 0, 0}, 0), 0);
+        EXPECT_EQ(test::countDifferent(image, 0, 525, 800, 600, {0, 0, 0}, 0), 0);
+        EXPECT_EQ(test::countDifferent(image, 0, 75, 75, 525, {0, 0, 0}, 0), 0);
+        EXPECT_EQ(test::countDifferent(image, 720, 75, 800, 525, {0, 0, 0}, 0), 0);
+    }
+}
+
+TEST_F(WarningCapture, TheLatticeStandsOnWhiteBeforeBar15) {
+    for (int number : {475, 550, 650, 725}) {
+        EXPECT_GT(share(frame(number), white), 0.25) << number;
+        EXPECT_GT(share(frame(number), [](test::Rgb p) { return p.r > p.b + 60; }), 0.02)
+            << number << ": the red cubes and orange struts";
+    }
+}
+
+TEST_F(WarningCapture, Bar15DarkensTowardsBlack) {
+    // Bar 15 runs from frame 750 to 800: white before, grey half way, black at its end.
+    const double before = mean(frame(725)), halfway = mean(frame(775)), after = mean(frame(800));
+    EXPECT_LT(halfway, before * 0.7) << before;
+    EXPECT_LT(after, halfway * 0.7) << halfway;
+    EXPECT_LT(share(frame(775), white), 0.01);
+}
+
+TEST_F(WarningCapture, FromBar16RedCubesOnBlackWithTheSignUpperLeft) {
+    for (int number : {825, 900, 1000}) {
+        const test::Image& image = frame(number);
+        EXPECT_GT(share(image, dark), 0.35) << number;
+        EXPECT_GT(share(image, red), 0.01) << number;
+        // The sign's white lettering sits in the upper left, over its hazard stripes.
+        int lettering = 0, elsewhere = 0;
+        for (int y = 75; y < 190; ++y)
+            for (int x = 75; x < 370; ++x) {
+                lettering += std::min({image.at(x, y).r, image.at(x, y).g, image.at(x, y).b}) > 110;
+                elsewhere += std::min({image.at(x + 345, y + 330).r, image.at(x + 345, y + 330).g,
+                                       image.at(x + 345, y + 330).b}) > 110;
+            }
+        EXPECT_GT(lettering, 1500) << number; // about 2,300 here
+        EXPECT_LT(elsewhere, lettering / 4) << number;
+    }
+}
