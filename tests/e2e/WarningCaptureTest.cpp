@@ -9,43 +9,38 @@
 // so that bar b begins at frame 50 b: every 25th frame from bar 9.5 to bar 20.
 namespace {
 
-class WarningCapture : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        const std::string work = test::makeTempFolder();
-        test::linkArt(work);
-        const auto result = test::lumiflux(
-            {"--capture", "w/", "--fps", "30", "--frames", "475-1000", "--every", "25"}, work);
-        ASSERT_EQ(result.exitCode, 0) << result.output;
-        for (const auto& path : test::framesIn(work + "/w")) {
-            test::Image image;
-            ASSERT_TRUE(test::loadPng(path.string(), image)) << path;
-            frames().push_back(image);
-        }
+// Every 25th frame from 475 to 1000.
+std::vector<test::Image> capture() {
+    const std::string work = test::makeTempFolder();
+    test::linkArt(work);
+    const auto result = test::lumiflux(
+        {"--capture", "w/", "--fps", "30", "--frames", "475-1000", "--every", "25"}, work);
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    std::vector<test::Image> frames;
+    for (const auto& path : test::framesIn(work + "/w")) {
+        frames.emplace_back();
+        EXPECT_TRUE(test::loadPng(path.string(), frames.back())) << path;
     }
-    static std::vector<test::Image>& frames() {
-        static std::vector<test::Image> all;
-        return all;
-    }
-    static const test::Image& frame(int number) { return frames().at((number - 475) / 25); }
+    return frames;
+}
 
-    // Share of the picture (inside bars and letterbox) whose pixels pass a test.
-    template <class Test> static double share(const test::Image& image, Test test) {
-        int n = 0;
-        for (int y = 75; y < 525; ++y)
-            for (int x = 75; x < 720; ++x)
-                n += test(image.at(x, y));
-        return n / (645.0 * 450.0);
-    }
-    static double mean(const test::Image& image) {
-        double sum = 0;
-        share(image, [&sum](test::Rgb p) {
-            sum += (p.r + p.g + p.b) / 3.0;
-            return false;
-        });
-        return sum / (645.0 * 450.0);
-    }
-};
+// Share of the picture (inside bars and letterbox) whose pixels pass a test.
+template <class Test> double share(const test::Image& image, Test test) {
+    int n = 0;
+    for (int y = 75; y < 525; ++y)
+        for (int x = 75; x < 720; ++x)
+            n += test(image.at(x, y));
+    return n / (645.0 * 450.0);
+}
+
+double mean(const test::Image& image) {
+    double sum = 0;
+    share(image, [&sum](test::Rgb p) {
+        sum += (p.r + p.g + p.b) / 3.0;
+        return false;
+    });
+    return sum / (645.0 * 450.0);
+}
 
 bool white(test::Rgb p) {
     return std::min({p.r, p.g, p.b}) >= 235;
@@ -57,11 +52,16 @@ bool red(test::Rgb p) {
     return p.r > 150 && p.g < p.r * 6 / 10 && p.b < p.r * 3 / 10;
 }
 
-} // namespace
+// The frame of a number, from the capture's every 25th.
+struct Frames {
+    const std::vector<test::Image>& all;
+    const test::Image& operator()(int number) const {
+        return all.at(static_cast<std::size_t>((number - 475) / 25));
+    }
+};
 
-TEST_F(WarningCapture, EveryFrameKeepsItsBlackFrame) {
-    ASSERT_EQ(frames().size(), 22u);
-    for (const auto& image : frames()) {
+void expectBlackFrame(const std::vector<test::Image>& frames) {
+    for (const auto& image : frames) {
         EXPECT_EQ(test::countDifferent(image, 0, 0, 800, 75, {0, 0, 0}, 0), 0);
         EXPECT_EQ(test::countDifferent(image, 0, 525, 800, 600, {0, 0, 0}, 0), 0);
         EXPECT_EQ(test::countDifferent(image, 0, 75, 75, 525, {0, 0, 0}, 0), 0);
@@ -69,7 +69,7 @@ TEST_F(WarningCapture, EveryFrameKeepsItsBlackFrame) {
     }
 }
 
-TEST_F(WarningCapture, TheLatticeStandsOnWhiteBeforeBar15) {
+void expectWhiteLattice(const Frames& frame) {
     for (int number : {475, 550, 650, 725}) {
         EXPECT_GT(share(frame(number), white), 0.25) << number;
         EXPECT_GT(share(frame(number), [](test::Rgb p) { return p.r > p.b + 60; }), 0.02)
@@ -77,7 +77,7 @@ TEST_F(WarningCapture, TheLatticeStandsOnWhiteBeforeBar15) {
     }
 }
 
-TEST_F(WarningCapture, Bar15DarkensTowardsBlack) {
+void expectBar15Fade(const Frames& frame) {
     // Bar 15 runs from frame 750 to 800: white before, grey half way, black at its end.
     const double before = mean(frame(725)), halfway = mean(frame(775)), after = mean(frame(800));
     EXPECT_LT(halfway, before * 0.7) << before;
@@ -85,7 +85,7 @@ TEST_F(WarningCapture, Bar15DarkensTowardsBlack) {
     EXPECT_LT(share(frame(775), white), 0.01);
 }
 
-TEST_F(WarningCapture, FromBar16RedCubesOnBlackWithTheSignUpperLeft) {
+void expectRedField(const Frames& frame) {
     for (int number : {825, 900, 1000}) {
         const test::Image& image = frame(number);
         EXPECT_GT(share(image, dark), 0.35) << number;
@@ -101,4 +101,16 @@ TEST_F(WarningCapture, FromBar16RedCubesOnBlackWithTheSignUpperLeft) {
         EXPECT_GT(lettering, 1500) << number; // about 2,300 here
         EXPECT_LT(elsewhere, lettering / 4) << number;
     }
+}
+
+} // namespace
+
+TEST(WarningCapture, WhiteLatticeFadeOfBar15ThenRedFieldWithTheSign) {
+    const auto frames = capture();
+    ASSERT_EQ(frames.size(), 22u);
+    const Frames frame{frames};
+    expectBlackFrame(frames);
+    expectWhiteLattice(frame);
+    expectBar15Fade(frame);
+    expectRedField(frame);
 }

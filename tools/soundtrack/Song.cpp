@@ -44,7 +44,7 @@ std::int64_t at(int bar, double step) {
                         static_cast<std::int64_t>(step * ticksPerStep + 0.5));
 }
 
-// Bars from..to (end exclusive) in which the pattern plays, with a gap-free loop of bars.
+// Bars from..to, end exclusive.
 struct Bars {
     int from, to;
 };

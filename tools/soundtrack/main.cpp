@@ -11,16 +11,17 @@
 
 int main(int argc, char** argv) {
     std::string mp3, wav;
-    for (int i = 1; i < argc; ++i) {
+    bool understood = true;
+    for (int i = 1; i < argc && understood; ++i) {
         const std::string arg = argv[i];
         if (arg == "--wav" && i + 1 < argc)
             wav = argv[++i];
         else if (!arg.empty() && arg[0] != '-' && mp3.empty())
             mp3 = arg;
         else
-            mp3.clear(), i = argc;
+            understood = false;
     }
-    if (mp3.empty()) {
+    if (!understood || mp3.empty()) {
         std::fprintf(stderr, "usage: soundtrack FILE.mp3 [--wav FILE.wav]\n");
         return 2;
     }
