@@ -35,18 +35,23 @@ std::string property(FcPattern* pattern, const char* name) {
 
 std::string fontFile(const std::string& family, const std::string& style) {
     const std::string wanted = family + " " + style;
+    // A configuration of our own, given back after the match: the library's default one would
+    // live to the end of the process.
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    if (!config) throw std::runtime_error("fontconfig would not start");
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddString(pattern, FC_STYLE, reinterpret_cast<const FcChar8*>(style.c_str()));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = FcFontMatch(config, pattern, &result);
     FcPatternDestroy(pattern);
     std::string file;
     if (match && property(match, FC_FAMILY) == family && property(match, FC_STYLE) == style)
         file = property(match, FC_FILE);
     if (match) FcPatternDestroy(match);
+    FcConfigDestroy(config);
     if (file.empty())
         throw std::runtime_error("the font \"" + wanted +
                                  "\" is not installed (Debian package fonts-dejavu-core)");

@@ -126,12 +126,13 @@ void drums(Builder& b) {
     Track& clap = b.track("clap", Instrument::Clap, -11, 0, 0.25, 0);
     Builder::steps(clap, "....x.......x...", {{8, 15}, {16, 40}, {56, 80}});
 
-    Track& closed = b.track("closed hat", Instrument::ClosedHat, -19, 0.2, 0.05, 0);
+    Track& closed = b.track("closed hat", Instrument::ClosedHat, -13, 0.2, 0.05, 0);
     Builder::steps(closed, "..x...x...x...x.", {{4, 8}}, 1, {}, 0.6);
     Builder::steps(closed, ".x.x.x.x.x.x.x.x", {{8, 15}, {16, 32}, {56, 64}, {72, 80}}, 1, {}, 0.5);
-    Builder::steps(closed, "xxXxxxXxxxXxxxXx", {{32, 40}, {64, 72}}, 1, {}, 0.55);
-    Track& open = b.track("open hat", Instrument::OpenHat, -20, 0.3, 0.08, 0);
+    Builder::steps(closed, "xxXxxxXxxxXxxxXx", {{32, 40}, {64, 72}}, 1, {}, 0.8);
+    Track& open = b.track("open hat", Instrument::OpenHat, -15, 0.3, 0.08, 0);
     Builder::steps(open, "..x...x...x...x.", {{8, 15}, {16, 40}, {56, 80}}, 1, {}, 0.7);
+    Builder::steps(open, "x...x...x...x...", {{32, 40}, {64, 72}}, 1, {}, 0.45); // a ride on the beat
 
     Track& crash = b.track("crash", Instrument::Crash, -15, 0, 0.35, 0);
     for (int bar : {8, 15, 16, 20, 24, 32, 34, 36, 38, 40, 56, 60, 64, 68, 72})
