@@ -109,7 +109,7 @@ void GraphicsDevice::resetTextureStages() {
     device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
 }
 
-void GraphicsDevice::setBlendMode(int preset) {
+void GraphicsDevice::setBlendMode(BlendMode preset) {
     if (!device) return;
     auto blend = [this](DWORD source, DWORD destination) {
         device->SetRenderState(D3DRS_SRCBLEND, source);
@@ -117,25 +117,25 @@ void GraphicsDevice::setBlendMode(int preset) {
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     };
     switch (preset) {
-    case 1:
+    case BlendMode::Off:
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
         break;
-    case 2:
+    case BlendMode::Alpha:
         blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
         break;
-    case 3:
+    case BlendMode::Additive:
         blend(D3DBLEND_ONE, D3DBLEND_ONE);
         break;
-    case 4:
+    case BlendMode::Multiply:
         blend(D3DBLEND_ZERO, D3DBLEND_SRCCOLOR);
         break;
-    case 5:
+    case BlendMode::Premultiplied:
         blend(D3DBLEND_ONE, D3DBLEND_INVSRCALPHA);
         break;
-    case 6:
+    case BlendMode::Inverting:
         blend(D3DBLEND_INVDESTCOLOR, D3DBLEND_INVSRCALPHA);
         break;
-    case 7:
+    case BlendMode::TexturePlusColour:
         device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_ADD);
         device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
         device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);

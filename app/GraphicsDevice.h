@@ -1,4 +1,5 @@
 #pragma once
+#include "app/BlendMode.h"
 #include "d3d9.h"
 #include "dinput.h"
 
@@ -17,7 +18,7 @@ class GraphicsDevice {
     virtual int getMusicBar();
     virtual int switchToFullScreen();
     virtual void resetTextureStages();
-    virtual void setBlendMode(int preset);
+    virtual void setBlendMode(BlendMode preset);
     virtual D3DPRESENT_PARAMETERS* getPresentParameters(D3DPRESENT_PARAMETERS* out);
     virtual IDirect3DDevice9* getDevice();
     virtual HWND getWindow();

@@ -1,4 +1,5 @@
 #pragma once
+#include "d3d9.h"
 
 class GraphicsDevice;
 
@@ -15,5 +16,13 @@ class Scene {
     virtual ~Scene() = default;
 
   protected:
+    // What every start sets, so no scene relies on the one before: black-bordered sampling,
+    // depth test, lighting with specular, Gouraud shading, the given culling, and the random
+    // sequence from its start.
+    void setStartStates(D3DCULL cullMode);
+    // Minification and magnification filters of sampler 0 together.
+    void setFilter(D3DTEXTUREFILTERTYPE filter);
+    void setAddress(D3DTEXTUREADDRESS address);
+
     GraphicsDevice* device = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "demo/SceneFactory.h"
 
 #include "demo/Scene.h"
+#include "scenes/TargetScene.h"
 #include "scenes/TitleScene.h"
 #include "scenes/WarningScene.h"
 
@@ -12,6 +13,8 @@ Scene* SceneFactory::createScene(int index) {
         return new TitleScene;
     case 1:
         return new WarningScene;
+    case 2:
+        return new TargetScene;
     default:
         return nullptr; // no scene of the show exists yet
     }

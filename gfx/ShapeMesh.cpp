@@ -22,21 +22,22 @@ void ShapeMesh::cloneWithNormals(DWORD fvf) {
     if (mesh && FAILED(D3DXComputeNormals(mesh, nullptr))) MessageBoxA(nullptr, "法線", "", MB_OK);
 }
 
-HRESULT ShapeMesh::createShape(int kind, double size) {
+HRESULT ShapeMesh::createShape(ShapeKind kind, double size) {
     const auto s = static_cast<float>(size);
-    if (kind < 0 || kind > 5) return D3DERR_INVALIDCALL; // unknown: the mesh stays as it was
-    release(); // a new shape replaces the old rather than leaking it
+    if (kind < ShapeKind::Cube || kind > ShapeKind::Teapot)
+        return D3DERR_INVALIDCALL; // unknown: the mesh stays as it was
+    release();                     // a new shape replaces the old rather than leaking it
     switch (kind) {
-    case 0:
+    case ShapeKind::Cube:
         return D3DXCreateBox(device, s, s, s, &mesh, nullptr);
-    case 1:
+    case ShapeKind::Sphere:
         return D3DXCreateSphere(device, s, 16, 16, &mesh, nullptr);
-    case 2:
+    case ShapeKind::Pyramid:
         return D3DXCreateCylinder(device, s, 0.0f, static_cast<float>(size * 1.3333333333333333), 3,
                                   32, &mesh, nullptr);
-    case 3:
+    case ShapeKind::Torus:
         return D3DXCreateTorus(device, 0.05f, s, 16, 16, &mesh, nullptr);
-    case 4:
+    case ShapeKind::FineSphere:
         return D3DXCreateSphere(device, s, 64, 64, &mesh, nullptr);
     default:
         return D3DXCreateTeapot(device, &mesh, nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 #include "d3dx9.h"
 #include "gfx/Material.h"
+#include "gfx/ShapeKind.h"
 
 // A stock shape from the utility library, drawn with its own material or one handed in.
 class ShapeMesh {
@@ -11,8 +12,7 @@ class ShapeMesh {
 
     virtual void setDevice(IDirect3DDevice9* device_);
     virtual void cloneWithNormals(DWORD fvf);
-    // 0 cube, 1 sphere, 2 three-sided pyramid, 3 torus, 4 fine sphere, 5 teapot.
-    virtual HRESULT createShape(int kind, double size);
+    virtual HRESULT createShape(ShapeKind kind, double size);
     virtual HRESULT createBox(double width, double height, double depth);
     virtual void placeAt(float x, float y, float z);
     virtual void setColor(double r, double g, double b);

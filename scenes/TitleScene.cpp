@@ -2,11 +2,8 @@
 
 #include "app/GraphicsDevice.h"
 #include "app/Random.h"
-#include "crt.h"
 
 #include <cstdint>
-
-TitleScene::Course TitleScene::course;
 
 namespace {
 constexpr int noiseSize = 1024;
@@ -14,16 +11,6 @@ constexpr double jitterStep = static_cast<double>(0.08f);
 constexpr double jitterFloor = 5.0;
 constexpr int doorsLastStep = -255;
 constexpr int pillarBar = 4;
-
-void setFilter(IDirect3DDevice9* d, D3DTEXTUREFILTERTYPE filter) {
-    d->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
-    d->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
-}
-
-void setAddress(IDirect3DDevice9* d, D3DTEXTUREADDRESS address) {
-    d->SetSamplerState(0, D3DSAMP_ADDRESSU, address);
-    d->SetSamplerState(0, D3DSAMP_ADDRESSV, address);
-}
 } // namespace
 
 int TitleScene::init(GraphicsDevice* device_) {
@@ -57,16 +44,8 @@ void TitleScene::fillNoise() {
 }
 
 int TitleScene::start() {
-    IDirect3DDevice9* d = device->getDevice();
-    setAddress(d, D3DTADDRESS_BORDER);
-    d->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0xFF000000);
-    d->SetRenderState(D3DRS_ZENABLE, TRUE);
-    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    d->SetRenderState(D3DRS_LIGHTING, TRUE);
-    d->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    d->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
+    setStartStates(D3DCULL_NONE);
     stepCount = 0;
-    crt::srand(0);
     return 0;
 }
 
@@ -94,14 +73,14 @@ int TitleScene::draw() {
     drawTitle();
     drawNoise();
     drawVeil();
-    device->setBlendMode(1);
-    setFilter(d, D3DTEXF_GAUSSIANQUAD);
+    device->setBlendMode(BlendMode::Off);
+    setFilter(D3DTEXF_GAUSSIANQUAD);
     return 0;
 }
 
 void TitleScene::drawTitle() {
     device->resetTextureStages();
-    device->setBlendMode(3);
+    device->setBlendMode(BlendMode::Additive);
     for (int i = 0; i < copies; ++i)
         title.drawWhole(static_cast<float>(144 + course.offsetX[i]),
                         static_cast<float>(44 + course.offsetY[i]), 0, 512, 512);
@@ -109,10 +88,9 @@ void TitleScene::drawTitle() {
 
 // One texel per pixel, wrapped, shifted anew every frame.
 void TitleScene::drawNoise() {
-    IDirect3DDevice9* d = device->getDevice();
-    setFilter(d, D3DTEXF_POINT);
-    setAddress(d, D3DTADDRESS_WRAP);
-    device->setBlendMode(2);
+    setFilter(D3DTEXF_POINT);
+    setAddress(D3DTADDRESS_WRAP);
+    device->setBlendMode(BlendMode::Alpha);
     noise.setAlpha(32);
     const auto v = static_cast<float>(randomRange(0, noiseSize));
     const auto u = static_cast<float>(randomRange(0, noiseSize));
@@ -120,10 +98,9 @@ void TitleScene::drawNoise() {
 }
 
 void TitleScene::drawVeil() {
-    IDirect3DDevice9* d = device->getDevice();
-    setFilter(d, D3DTEXF_GAUSSIANQUAD);
-    setAddress(d, D3DTADDRESS_BORDER);
-    device->setBlendMode(2);
+    setFilter(D3DTEXF_GAUSSIANQUAD);
+    setAddress(D3DTADDRESS_BORDER);
+    device->setBlendMode(BlendMode::Alpha);
     veil.setColor(0, 0, 0);
     const int doors = course.doorCounter;
     if (doors >= doorsLastStep) {

@@ -17,7 +17,8 @@ class TitleScene : public Scene {
   protected:
     static constexpr int copies = 16;
 
-    // Kept for the whole run: a second turn as current scene goes on from here.
+    // Never reset by start: the manager keeps one scene for the whole show, so a second turn
+    // as current scene goes on from here.
     struct Course {
         double jitter = 60.0;
         int offsetX[copies] = {};
@@ -25,7 +26,7 @@ class TitleScene : public Scene {
         int doorCounter = 0;
         double pillarAlpha = 0.0;
     };
-    static Course course;
+    Course course;
 
     Sprite title;
     ColorRect veil;

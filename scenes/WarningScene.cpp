@@ -6,8 +6,6 @@
 
 #include <cmath>
 
-WarningScene::Course WarningScene::course;
-
 namespace {
 constexpr double degrees = static_cast<double>(0.017453292f);
 constexpr double pulseStep = 0.003921568685886907;
@@ -15,11 +13,6 @@ constexpr double strutAlphaStep = static_cast<double>(1.0f / 255.0f);
 constexpr D3DCOLOR sparkColour = 0xFFFF4008;
 constexpr int cubeSpacing = 30;
 constexpr int fadeSteps = 90;
-
-void setFilter(IDirect3DDevice9* d, D3DTEXTUREFILTERTYPE filter) {
-    d->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
-    d->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
-}
 
 void setColours(Material& material, double r, double g, double b) {
     material.setDiffuse(r, g, b);
@@ -54,7 +47,7 @@ int WarningScene::init(GraphicsDevice* device_) {
     light.setAmbient(0.2, 0.2, 0.2);
     light.setDirection(-1, -2, 2);
     nodeCube.setDevice(d);
-    nodeCube.createShape(0, 3.0);
+    nodeCube.createShape(ShapeKind::Cube, 3.0);
     setColours(nodeMaterial, 0.7, 0.1, 0.3);
     verticalStrut.setDevice(d);
     verticalStrut.createBox(0.5, 40.0, 0.5);
@@ -99,17 +92,8 @@ void WarningScene::fillSparks() {
 }
 
 int WarningScene::start() {
-    IDirect3DDevice9* d = device->getDevice();
-    d->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_BORDER);
-    d->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_BORDER);
-    d->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0xFF000000);
-    d->SetRenderState(D3DRS_ZENABLE, TRUE);
-    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    d->SetRenderState(D3DRS_LIGHTING, TRUE);
-    d->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    d->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
+    setStartStates(D3DCULL_NONE);
     stepCount = 0;
-    crt::srand(0);
     return 0;
 }
 
@@ -170,14 +154,13 @@ D3DXVECTOR3 WarningScene::eyeAt(int f, int bar) {
 }
 
 int WarningScene::draw() {
-    IDirect3DDevice9* d = device->getDevice();
     const int bar = device->getMusicBar();
     device->resetTextureStages();
     sceneTarget.begin();
     clearBackground(bar);
-    setFilter(d, D3DTEXF_POINT);
+    setFilter(D3DTEXF_POINT);
     if (bar >= 16) drawSign();
-    setFilter(d, D3DTEXF_LINEAR);
+    setFilter(D3DTEXF_LINEAR);
     // The eye may sit on the point looked at (step 480): the view is then flat, not NaN.
     camera.lookAt(eyeAt(stepCount, bar), D3DXVECTOR3(150, 150, 150), D3DXVECTOR3(0, 1, 0));
     camera.apply();
@@ -203,7 +186,7 @@ void WarningScene::clearBackground(int bar) {
 // Six shaken copies of the sign's 320 x 120 corner, premultiplied.
 void WarningScene::drawSign() {
     warningSign.setAlpha(course.flicker);
-    device->setBlendMode(5);
+    device->setBlendMode(BlendMode::Premultiplied);
     for (int i = 0; i < 6; ++i) {
         const auto r1 = static_cast<float>(randomRange(-5, 5));
         const auto r2 = static_cast<float>(randomRange(-5, 5));
@@ -235,11 +218,11 @@ void WarningScene::drawLattice(int bar) {
                                                      static_cast<float>(z));
                 D3DXMatrixMultiply(&world, &turn, &place);
                 d->SetTransform(D3DTS_WORLD, &world);
-                device->setBlendMode(1);
+                device->setBlendMode(BlendMode::Off);
                 nodeCube.drawWithMaterial(nodeMaterial);
                 if (opacity == 0) continue;
                 if (opacity < 255) {
-                    device->setBlendMode(2);
+                    device->setBlendMode(BlendMode::Alpha);
                     verticalMaterial.setAlpha(opacity * strutAlphaStep);
                     horizontalMaterial.setAlpha(opacity * strutAlphaStep);
                 }
@@ -254,9 +237,9 @@ void WarningScene::drawSparks() {
     const D3DXMATRIX origin = translation(0, 0, 0);
     d->SetTransform(D3DTS_WORLD, &origin);
     device->resetTextureStages();
-    device->setBlendMode(2);
+    device->setBlendMode(BlendMode::Alpha);
     sparks.draw();
-    device->setBlendMode(1);
+    device->setBlendMode(BlendMode::Off);
     d->SetRenderState(D3DRS_LIGHTING, TRUE);
 }
 
@@ -268,7 +251,7 @@ void WarningScene::drawGlow() {
     glowB.begin();
     sceneTarget.getSprite()->drawWhole(0, 0, 0, 800, 600);
     glowA.begin();
-    setFilter(device->getDevice(), D3DTEXF_GAUSSIANQUAD);
+    setFilter(D3DTEXF_GAUSSIANQUAD);
     glowB.getSprite()->drawWhole(0, 0, 0, smallW, smallH);
     for (int i = 0; i < 4; ++i) {
         glowB.begin();
@@ -281,19 +264,19 @@ void WarningScene::drawGlow() {
     glowA.getSprite()->draw(shift, shift, 0, 800, 600, 0, 0, smallW, smallH);
     glowA.end();
     sceneTarget.getSprite()->drawWhole(0, 0, 0, 800, 600);
-    device->setBlendMode(3);
+    device->setBlendMode(BlendMode::Additive);
     glowB.getSprite()->drawWhole(0, 0, 0, 800, 600);
-    device->setBlendMode(1);
+    device->setBlendMode(BlendMode::Off);
 }
 
 // The fade in from black over the first 90 steps, then the side bars.
 void WarningScene::drawFrame() {
     if (stepCount <= fadeSteps) {
-        device->setBlendMode(2);
+        device->setBlendMode(BlendMode::Alpha);
         screen.setColor(0, 0, 0);
         screen.setAlpha(static_cast<unsigned char>(static_cast<int>(255 - 2.8333333f * stepCount)));
         screen.drawRect(-10, -10, 0, 960.00006f, 720);
-        device->setBlendMode(1);
+        device->setBlendMode(BlendMode::Off);
     }
     screen.setColor(0, 0, 0);
     screen.drawRect(-10, -10, 0, 85, 720);

@@ -26,7 +26,8 @@ class WarningScene : public Scene {
     struct Spark {
         double x, y, z, vx, vy, vz;
     };
-    // Kept for the whole run: a second turn as current scene goes on from here.
+    // Never reset by start: the manager keeps one scene for the whole show, so a second turn
+    // as current scene goes on from here.
     struct Course {
         int flicker = 0;
         double pulse = static_cast<double>(0.7f);
@@ -35,7 +36,7 @@ class WarningScene : public Scene {
         Spark sparks[sparkCount] = {};
         float glowDivisor = 5.0f;
     };
-    static Course course;
+    Course course;
 
     // Where the camera stands at step f below bar 16 (and on the orbit from bar 16).
     static D3DXVECTOR3 eyeAt(int f, int bar);

@@ -22,6 +22,9 @@ struct FrameStats {
     std::uint32_t vertices = 0;
     std::uint32_t primitives = 0;
     std::uint32_t clears = 0;
+    // Draws made with these states, so a test can see how a scene draws, not only what.
+    std::uint32_t drawsWithoutCulling = 0;
+    std::uint32_t drawsWithoutDepthWrites = 0;
     GLCounters gl;
 };
 

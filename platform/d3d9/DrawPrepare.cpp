@@ -337,6 +337,8 @@ void Device::countDraw(D3DPRIMITIVETYPE type, UINT primitives, GLsizei vertices)
     ++frame_.drawsByType[type <= D3DPT_TRIANGLEFAN ? static_cast<unsigned>(type) : 0u];
     frame_.primitives += primitives;
     frame_.vertices += static_cast<std::uint32_t>(vertices);
+    frame_.drawsWithoutCulling += state_.renderStates[D3DRS_CULLMODE] == D3DCULL_NONE;
+    frame_.drawsWithoutDepthWrites += state_.renderStates[D3DRS_ZWRITEENABLE] == FALSE;
 }
 
 bool validDraw(DWORD fvf, UINT stride, GLsizei vertices) {

@@ -43,26 +43,27 @@ TEST_F(GraphicsDeviceTest, WithoutAWindowInitFails) {
     GraphicsDevice none;
     EXPECT_EQ(none.init(nullptr, nullptr, 800, 600), 1);
     EXPECT_EQ(none.getDevice(), nullptr);
-    none.setBlendMode(2); // harmless without a device
+    none.setBlendMode(BlendMode::Alpha); // harmless without a device
     EXPECT_EQ(none.isKeyDown(DIK_ESCAPE), 0);
 }
 
 TEST_F(GraphicsDeviceTest, PresetSevenAddsUntilTheStagesAreReset) {
-    graphics.setBlendMode(7);
+    graphics.setBlendMode(BlendMode::TexturePlusColour);
     EXPECT_EQ(stage(D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_ADD));
     EXPECT_EQ(stage(D3DTSS_ALPHAOP), static_cast<DWORD>(D3DTOP_ADD));
     EXPECT_EQ(render(D3DRS_ALPHABLENDENABLE), static_cast<DWORD>(TRUE));
-    graphics.setBlendMode(2);
+    graphics.setBlendMode(BlendMode::Alpha);
     EXPECT_EQ(stage(D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_ADD));
     graphics.resetTextureStages();
     EXPECT_EQ(stage(D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
     EXPECT_EQ(stage(D3DTSS_COLORARG2), D3DTA_DIFFUSE);
     EXPECT_EQ(stage(D3DTSS_ALPHAOP), static_cast<DWORD>(D3DTOP_MODULATE));
     EXPECT_EQ(stage(D3DTSS_ALPHAARG2), D3DTA_DIFFUSE);
-    graphics.setBlendMode(99); // unknown: blending on with the factors as they were
+    graphics.setBlendMode(
+        static_cast<BlendMode>(99)); // unknown: blending on with the factors as they were
     EXPECT_EQ(render(D3DRS_SRCBLEND), static_cast<DWORD>(D3DBLEND_SRCALPHA));
     EXPECT_EQ(render(D3DRS_ALPHABLENDENABLE), static_cast<DWORD>(TRUE));
-    graphics.setBlendMode(1);
+    graphics.setBlendMode(BlendMode::Off);
     EXPECT_EQ(render(D3DRS_ALPHABLENDENABLE), static_cast<DWORD>(FALSE));
     EXPECT_EQ(render(D3DRS_ZWRITEENABLE), static_cast<DWORD>(TRUE)); // presets never touch it
 }
@@ -71,19 +72,20 @@ TEST_F(GraphicsDeviceTest, PresetSevenAddsUntilTheStagesAreReset) {
 // alpha 64. Expected values are the blend equations worked by hand, to within 2.
 TEST_F(GraphicsDeviceTest, BlendPresetsOnKnownColours) {
     const struct {
-        int preset;
+        BlendMode preset;
         test::Rgb expected;
     } rows[] = {
-        {1, {200, 100, 50}},  {2, {125, 137, 162}}, // src a + dst (1 - a), a = 64/255
-        {3, {255, 250, 250}},                       // src + dst, saturated
-        {4, {78, 59, 39}},                          // dst x src
-        {5, {255, 212, 200}},                       // src + dst (1 - a)
-        {6, {197, 154, 161}},                       // src (1 - dst) + dst (1 - a)
+        {BlendMode::Off, {200, 100, 50}},
+        {BlendMode::Alpha, {125, 137, 162}},         // src a + dst (1 - a), a = 64/255
+        {BlendMode::Additive, {255, 250, 250}},      // src + dst, saturated
+        {BlendMode::Multiply, {78, 59, 39}},         // dst x src
+        {BlendMode::Premultiplied, {255, 212, 200}}, // src + dst (1 - a)
+        {BlendMode::Inverting, {197, 154, 161}},     // src (1 - dst) + dst (1 - a)
     };
     ColorRect rect;
     rect.init(d);
     for (const auto& row : rows) {
-        graphics.setBlendMode(1);
+        graphics.setBlendMode(BlendMode::Off);
         d->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 100, 150, 200), 1.0f, 0);
         graphics.setBlendMode(row.preset);
         rect.setColor(200, 100, 50);
@@ -92,8 +94,8 @@ TEST_F(GraphicsDeviceTest, BlendPresetsOnKnownColours) {
         d->Present(nullptr, nullptr, nullptr, nullptr);
         test::flushFrames();
         EXPECT_EQ(test::countDifferent(catcher.last, 0, 0, 64, 64, row.expected, 2), 0)
-            << "preset " << row.preset << " gave " << catcher.last.at(5, 5).r << ","
-            << catcher.last.at(5, 5).g << "," << catcher.last.at(5, 5).b;
+            << "preset " << static_cast<int>(row.preset) << " gave " << catcher.last.at(5, 5).r
+            << "," << catcher.last.at(5, 5).g << "," << catcher.last.at(5, 5).b;
     }
 }
 
@@ -120,13 +122,13 @@ TEST_F(GraphicsDeviceTest, NoKeyIsHeldWithoutAKeyboardPress) {
 TEST_F(GraphicsDeviceTest, TheNegativePassTurnsEachColourIntoItsComplement) {
     ColorRect rect;
     rect.init(d);
-    graphics.setBlendMode(1);
+    graphics.setBlendMode(BlendMode::Off);
     const int values[] = {0, 40, 128, 200, 255};
     for (int i = 0; i < 5; ++i) {
         rect.setColor(values[i], 255 - values[i], values[i] / 2);
         rect.drawRect(static_cast<float>(i * 20), 0, 0, 20, 20);
     }
-    graphics.setBlendMode(6);
+    graphics.setBlendMode(BlendMode::Inverting);
     rect.setColor(255, 255, 255);
     rect.setAlpha(255);
     rect.drawRect(0, 0, 0, 100, 20);

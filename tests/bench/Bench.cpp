@@ -6,6 +6,7 @@
 #include "core/RunMode.h"
 #include "demo/ColorRect.h"
 #include "gfx/ScreenVertex.h"
+#include "scenes/TargetScene.h"
 #include "scenes/TitleScene.h"
 #include "scenes/WarningScene.h"
 #include "support/OffscreenDevice.h"
@@ -261,6 +262,14 @@ void scenes() {
     {
         WarningScene field;
         sceneFrames(field, "warning scene, field", 20, 10, 20);
+    }
+    {
+        TargetScene panels;
+        sceneFrames(panels, "target scene, panels", 30, 10, 20);
+    }
+    {
+        TargetScene swing;
+        sceneFrames(swing, "target scene, swinging", 34, 10, 20);
     }
     std::filesystem::current_path(previous);
 }

@@ -1,3 +1,4 @@
+#include "e2e/FrameChecks.h"
 #include "e2e/Headless.h"
 #include "support/Image.h"
 #include "support/Process.h"
@@ -8,6 +9,9 @@
 // The warning scene in a headless capture of the show with its own art, at 30 frames a second
 // so that bar b begins at frame 50 b: every 25th frame from bar 9.5 to bar 20.
 namespace {
+
+using test::expectBlackFrame;
+using test::share;
 
 // Every 25th frame from 475 to 1000.
 std::vector<test::Image> capture() {
@@ -22,15 +26,6 @@ std::vector<test::Image> capture() {
         EXPECT_TRUE(test::loadPng(path.string(), frames.back())) << path;
     }
     return frames;
-}
-
-// Share of the picture (inside bars and letterbox) whose pixels pass a test.
-template <class Test> double share(const test::Image& image, Test test) {
-    int n = 0;
-    for (int y = 75; y < 525; ++y)
-        for (int x = 75; x < 720; ++x)
-            n += test(image.at(x, y));
-    return n / (645.0 * 450.0);
 }
 
 double mean(const test::Image& image) {
@@ -59,15 +54,6 @@ struct Frames {
         return all.at(static_cast<std::size_t>((number - 475) / 25));
     }
 };
-
-void expectBlackFrame(const std::vector<test::Image>& frames) {
-    for (const auto& image : frames) {
-        EXPECT_EQ(test::countDifferent(image, 0, 0, 800, 75, {0, 0, 0}, 0), 0);
-        EXPECT_EQ(test::countDifferent(image, 0, 525, 800, 600, {0, 0, 0}, 0), 0);
-        EXPECT_EQ(test::countDifferent(image, 0, 75, 75, 525, {0, 0, 0}, 0), 0);
-        EXPECT_EQ(test::countDifferent(image, 720, 75, 800, 525, {0, 0, 0}, 0), 0);
-    }
-}
 
 void expectWhiteLattice(const Frames& frame) {
     for (int number : {475, 550, 650, 725}) {

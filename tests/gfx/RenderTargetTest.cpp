@@ -58,7 +58,7 @@ TEST_F(RenderTargetTest, CreatingPutsTheDeviceTargetsBackAndAThousandLeaveNothin
 }
 
 TEST_F(RenderTargetTest, ModesPlaceTheEchoAndTargetsAlternate) {
-    graphics.setBlendMode(1);
+    graphics.setBlendMode(BlendMode::Off);
     d->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
     d->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
     FeedbackBuffer feedback;
@@ -86,7 +86,7 @@ TEST_F(RenderTargetTest, ModesPlaceTheEchoAndTargetsAlternate) {
 }
 
 TEST_F(RenderTargetTest, ALitPixelFadesByTheFeedbackAlphaEachFrame) {
-    graphics.setBlendMode(2);
+    graphics.setBlendMode(BlendMode::Alpha);
     graphics.resetTextureStages(); // the echo's alpha is the sprite's, as the scenes set it
     d->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
     d->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);

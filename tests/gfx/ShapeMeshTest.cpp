@@ -32,22 +32,28 @@ TEST(ShapeMesh, EveryKindHasItsTessellationAndAnUnknownOneChangesNothing) {
     ShapeMesh shape;
     shape.setDevice(offscreen.device());
     const struct {
-        int kind;
+        ShapeKind kind;
         DWORD vertices, faces;
-    } rows[] = {{0, 24, 12},   {1, 2 + 16 * 15, 2 * 16 * 15}, {2, 2 + 3 * 35, 2 * 3 * 33},
-                {3, 256, 512}, {4, 2 + 64 * 63, 2 * 64 * 63}, {5, 0, 2256}};
+    } rows[] = {{ShapeKind::Cube, 24, 12},
+                {ShapeKind::Sphere, 2 + 16 * 15, 2 * 16 * 15},
+                {ShapeKind::Pyramid, 2 + 3 * 35, 2 * 3 * 33},
+                {ShapeKind::Torus, 256, 512},
+                {ShapeKind::FineSphere, 2 + 64 * 63, 2 * 64 * 63},
+                {ShapeKind::Teapot, 0, 2256}};
     for (const auto& row : rows) {
-        ASSERT_EQ(shape.createShape(row.kind, 1.0), D3D_OK) << row.kind;
+        const int kind = static_cast<int>(row.kind);
+        ASSERT_EQ(shape.createShape(row.kind, 1.0), D3D_OK) << kind;
         if (row.vertices) {
-            EXPECT_EQ(shape.getMesh()->GetNumVertices(), row.vertices) << row.kind;
+            EXPECT_EQ(shape.getMesh()->GetNumVertices(), row.vertices) << kind;
         }
-        EXPECT_EQ(shape.getMesh()->GetNumFaces(), row.faces) << row.kind;
+        EXPECT_EQ(shape.getMesh()->GetNumFaces(), row.faces) << kind;
     }
     ID3DXMesh* teapot = shape.getMesh();
-    EXPECT_TRUE(FAILED(shape.createShape(6, 1.0)));
+    EXPECT_TRUE(FAILED(shape.createShape(static_cast<ShapeKind>(6), 1.0)));
     EXPECT_EQ(shape.getMesh(), teapot);
 
-    ASSERT_EQ(shape.createShape(2, 1.0), D3D_OK); // the pyramid: height 4/3, base radius 1
+    ASSERT_EQ(shape.createShape(ShapeKind::Pyramid, 1.0),
+              D3D_OK); // the pyramid: height 4/3, base radius 1
     D3DXVECTOR3 low, high;
     extents(shape.getMesh(), low, high);
     EXPECT_NEAR(high.z - low.z, 1.3333333f, 1e-5f);
@@ -93,7 +99,7 @@ TEST(ShapeMesh, ALitCubeThroughTheToolkitShowsTheLightingEquation) {
     light.setAmbient(0.5, 0.5, 0.5);
     ShapeMesh cube;
     cube.setDevice(d);
-    cube.createShape(0, 1.0);
+    cube.createShape(ShapeKind::Cube, 1.0);
     cube.setColor(0.4, 0.2, 0.1);
     d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1, 0);
     camera.apply();

@@ -10,10 +10,9 @@
 
 namespace {
 
-// The title scene with its program-long course laid open and set back to the program start.
+// The title scene with its program-long course laid open.
 class ObservedTitle : public TitleScene {
   public:
-    ObservedTitle() { course = Course{}; }
     const Course& state() const { return course; }
     CanvasSprite& noiseSprite() { return noise; }
     int steps() const { return stepCount; }
@@ -69,7 +68,7 @@ std::uint32_t noiseTexel(std::uint32_t random) {
 void expectNoiseOnScreen(IDirect3DDevice9* d, GraphicsDevice& graphics, CanvasSprite& noise,
                          test::FrameCatcher& catcher) {
     graphics.resetTextureStages();
-    graphics.setBlendMode(1);
+    graphics.setBlendMode(BlendMode::Off);
     d->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
     d->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
     noise.draw(0, 0, 0, 1024, 1024, 0, 0, 1024, 1024);

@@ -10,10 +10,9 @@
 
 namespace {
 
-// The warning scene with its program-long course laid open and set back to the program start.
+// The warning scene with its program-long course laid open.
 class ObservedWarning : public WarningScene {
   public:
-    ObservedWarning() { course = Course{}; }
     Course& state() { return course; }
     const D3DMATERIAL9& node() const { return nodeMaterial.record(); }
     PointSpriteCloud& cloud() { return sparks; }
