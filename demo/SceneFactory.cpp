@@ -1,6 +1,8 @@
 #include "demo/SceneFactory.h"
 
 #include "demo/Scene.h"
+#include "scenes/CoreScene.h"
+#include "scenes/RingScene.h"
 #include "scenes/TargetScene.h"
 #include "scenes/TitleScene.h"
 #include "scenes/WarningScene.h"
@@ -15,6 +17,10 @@ Scene* SceneFactory::createScene(int index) {
         return new WarningScene;
     case 2:
         return new TargetScene;
+    case 3:
+        return new CoreScene;
+    case 4:
+        return new RingScene;
     default:
         return nullptr; // no scene of the show exists yet
     }
