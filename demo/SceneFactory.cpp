@@ -2,6 +2,7 @@
 
 #include "demo/Scene.h"
 #include "scenes/CoreScene.h"
+#include "scenes/LogoScene.h"
 #include "scenes/RingScene.h"
 #include "scenes/TargetScene.h"
 #include "scenes/TitleScene.h"
@@ -21,7 +22,9 @@ Scene* SceneFactory::createScene(int index) {
         return new CoreScene;
     case 4:
         return new RingScene;
+    case 5:
+        return new LogoScene;
     default:
-        return nullptr; // no scene of the show exists yet
+        return nullptr;
     }
 }

@@ -29,23 +29,6 @@ constexpr int cell = 48;
 constexpr int digitRow = 192;
 constexpr char eventName[] = "ZEPHYRAL";
 
-// Fills a canvas from the Mersenne Twister seeded with 0, one output a texel, row by row at
-// the pitch the lock gives.
-template <class Texel> void fillCanvas(CanvasSprite& canvas, Texel texel) {
-    IDirect3DTexture9* texture = canvas.getTexture();
-    D3DLOCKED_RECT locked{};
-    if (!texture || FAILED(texture->LockRect(0, &locked, nullptr, 0))) return;
-    seedRandom(0);
-    auto* bits = static_cast<unsigned char*>(locked.pBits);
-    for (int y = 0; y < canvasSize; ++y) {
-        auto* row =
-            reinterpret_cast<std::uint32_t*>(bits + static_cast<std::ptrdiff_t>(y) * locked.Pitch);
-        for (int x = 0; x < canvasSize; ++x)
-            row[x] = texel(y, nextRandom() & 0xFF);
-    }
-    texture->UnlockRect(0);
-}
-
 std::uint32_t grey(std::uint32_t v) {
     return 0xFF000000u | v << 16 | v << 8 | v;
 }
@@ -122,14 +105,17 @@ void CoreScene::loadImages() {
 void CoreScene::fillGrain() {
     grainTexture.create(device->getDevice(), canvasSize, canvasSize);
     grainTexture.setTextureSize(canvasSize, canvasSize);
-    fillCanvas(grainTexture, [](int, std::uint32_t v) { return grey(v); });
+    seedRandom(0);
+    grainTexture.fill(canvasSize, canvasSize, [](int, int) { return grey(nextRandom() & 0xFF); });
 }
 
 // Two rows of dim noise, two black: a random draw for every texel all the same.
 void CoreScene::fillScanlines() {
     scanlineTexture.create(device->getDevice(), canvasSize, canvasSize);
     scanlineTexture.setTextureSize(canvasSize, canvasSize);
-    fillCanvas(scanlineTexture, [](int row, std::uint32_t v) {
+    seedRandom(0);
+    scanlineTexture.fill(canvasSize, canvasSize, [](int, int row) {
+        const std::uint32_t v = nextRandom() & 0xFF;
         if (row % 4 >= 2) return grey(0);
         return grey(v >= 127 ? v - 127 : 0);
     });

@@ -27,20 +27,11 @@ int TitleScene::init(GraphicsDevice* device_) {
 
 // Grey static from the Mersenne Twister seeded with 0, so every run shows the same picture.
 void TitleScene::fillNoise() {
-    IDirect3DTexture9* texture = noise.getTexture();
-    D3DLOCKED_RECT locked{};
-    if (!texture || FAILED(texture->LockRect(0, &locked, nullptr, 0))) return;
     seedRandom(0);
-    auto* bits = static_cast<unsigned char*>(locked.pBits);
-    for (int y = 0; y < noiseSize; ++y) {
-        auto* row =
-            reinterpret_cast<std::uint32_t*>(bits + static_cast<std::ptrdiff_t>(y) * locked.Pitch);
-        for (int x = 0; x < noiseSize; ++x) {
-            const std::uint32_t v = nextRandom() & 0xFF;
-            row[x] = 0xFF000000u | v << 16 | v << 8 | v;
-        }
-    }
-    texture->UnlockRect(0);
+    noise.fill(noiseSize, noiseSize, [](int, int) {
+        const std::uint32_t v = nextRandom() & 0xFF;
+        return 0xFF000000u | v << 16 | v << 8 | v;
+    });
 }
 
 int TitleScene::start() {

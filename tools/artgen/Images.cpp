@@ -248,11 +248,13 @@ void drawFlash(Canvas& canvas, const Typefaces&) {
     });
 }
 
+// Narrow enough to be read whole in a flash: the first name is still flashed at x 361 and the
+// second at x 454, and the screen ends at x 720.
 void drawName(Canvas& canvas, const Typefaces& type, const char* text) {
     cairo_t* cr = canvas.context();
     fillBlack(cr);
     cairo_set_source_rgb(cr, 1, 1, 1);
-    textInBox(cr, type.bold, text, {4, 8, 504, 72}, Align::Left, 0.5);
+    textInBox(cr, type.bold, text, {4, 8, 340, 72}, Align::Left, 0.36);
 }
 
 void drawFirstName(Canvas& canvas, const Typefaces& type) {
