@@ -3,6 +3,7 @@
 #include "app/GraphicsDevice.h"
 #include "app/Random.h"
 #include "crt.h"
+#include "scenes/ViewSetup.h"
 
 #include <algorithm>
 #include <cmath>
@@ -69,14 +70,9 @@ D3DXMATRIX rotationZ(float angle) {
 int CoreScene::init(GraphicsDevice* device_) {
     Scene::init(device_);
     IDirect3DDevice9* d = device->getDevice();
-    camera.init(d, device->getWidth(), device->getHeight());
-    camera.setPerspective(1.0466666f, 0.01f, 1000.0f);
-    light.init(d);
-    light.setType(D3DLIGHT_DIRECTIONAL);
+    setUpCamera(camera, *device);
+    setUpWhiteLight(light, d, -0.7f, -0.8f, 0.3f);
     light.setAmbient(1, 1, 1);
-    light.setDiffuse(1, 1, 1);
-    light.setSpecular(1, 1, 1);
-    light.setDirection(-0.7f, -0.8f, 0.3f);
     loadImages();
     fillGrain();
     fillScanlines();

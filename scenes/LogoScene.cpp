@@ -3,6 +3,8 @@
 #include "app/GraphicsDevice.h"
 #include "app/Random.h"
 #include "crt.h"
+#include "scenes/Glow.h"
+#include "scenes/ViewSetup.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,13 +27,8 @@ double widened(float value) {
 int LogoScene::init(GraphicsDevice* device_) {
     Scene::init(device_);
     IDirect3DDevice9* d = device->getDevice();
-    camera.init(d, device->getWidth(), device->getHeight());
-    camera.setPerspective(1.0466666f, 0.01f, 1000.0f);
-    light.init(d);
-    light.setType(D3DLIGHT_DIRECTIONAL);
-    light.setDiffuse(1, 1, 1);
-    light.setSpecular(1, 1, 1);
-    light.setDirection(-1, -0.7f, 0.5f);
+    setUpCamera(camera, *device);
+    setUpWhiteLight(light, d, -1, -0.7f, 0.5f);
     fillNoise();
     screen.init(d);
     blade.setDevice(d);
@@ -133,7 +130,7 @@ int LogoScene::draw() {
     drawNoise();
     drawRings();
     drawColumn();
-    drawGlow();
+    drawGlow(*device, sceneTarget, glowA, glowB, course.glowDivisor);
     drawLogo();
     drawWhite();
     device->setBlendMode(BlendMode::Off);
@@ -197,32 +194,6 @@ void LogoScene::drawColumn() {
     device->setBlendMode(BlendMode::Additive);
     column.draw();
     device->setBlendMode(BlendMode::Off);
-}
-
-// Shrunk to a tenth and stretched back five times, shifted to centre the smear, then added
-// over the sharp picture.
-void LogoScene::drawGlow() {
-    const float d = course.glowDivisor;
-    const float smallW = 800 / d, smallH = 600 / d;
-    Sprite& sharp = *sceneTarget.getSprite();
-    glowB.begin();
-    sharp.drawWhole(0, 0, 0, 800, 600);
-    glowA.begin();
-    setFilter(D3DTEXF_GAUSSIANQUAD);
-    glowB.getSprite()->drawWhole(0, 0, 0, smallW, smallH);
-    for (int i = 0; i < 4; ++i) {
-        glowB.begin();
-        glowA.getSprite()->draw(0, 0, 0, 800, 600, 0, 0, smallW, smallH);
-        glowA.begin();
-        glowB.getSprite()->drawWhole(0, 0, 0, smallW, smallH);
-    }
-    glowB.begin();
-    const float shift = -(d + 1) * 2.5f;
-    glowA.getSprite()->draw(shift, shift, 0, 800, 600, 0, 0, smallW, smallH);
-    glowA.end();
-    sharp.drawWhole(0, 0, 0, 800, 600);
-    device->setBlendMode(BlendMode::Additive);
-    glowB.getSprite()->drawWhole(0, 0, 0, 800, 600);
 }
 
 // Shaking slightly, its brightness pulsing 96..159 over 64 steps.

@@ -62,7 +62,6 @@ class LogoScene : public Scene {
     void drawRings();
     void drawRing(const Ring& ring, float y);
     void drawColumn();
-    void drawGlow();
     void drawLogo();
     void drawWhite();
 };

@@ -2,6 +2,7 @@
 
 #include "app/GraphicsDevice.h"
 #include "app/Random.h"
+#include "scenes/ViewSetup.h"
 
 #include <cmath>
 
@@ -48,13 +49,8 @@ D3DXVECTOR3 onPath(int k) {
 int RingScene::init(GraphicsDevice* device_) {
     Scene::init(device_);
     IDirect3DDevice9* d = device->getDevice();
-    camera.init(d, device->getWidth(), device->getHeight());
-    camera.setPerspective(1.0466666f, 0.01f, 1000.0f);
-    light.init(d);
-    light.setType(D3DLIGHT_DIRECTIONAL);
-    light.setDiffuse(1, 1, 1);
-    light.setSpecular(1, 1, 1);
-    light.setDirection(-1, -1, 1);
+    setUpCamera(camera, *device);
+    setUpWhiteLight(light, d, -1, -1, 1);
     screen.init(d);
     ring.init(d, pointCount, "data\\particle2.png");
     fillRing();

@@ -3,6 +3,7 @@
 #include "app/GraphicsDevice.h"
 #include "app/Random.h"
 #include "crt.h"
+#include "scenes/ViewSetup.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,13 +32,8 @@ void fillScreen(ColorRect& rect, int red, int green, int blue) {
 int TargetScene::init(GraphicsDevice* device_) {
     Scene::init(device_);
     IDirect3DDevice9* d = device->getDevice();
-    camera.init(d, device->getWidth(), device->getHeight());
-    camera.setPerspective(1.0466666f, 0.01f, 1000.0f);
-    light.init(d);
-    light.setType(D3DLIGHT_DIRECTIONAL);
-    light.setDiffuse(1, 1, 1);
-    light.setSpecular(1, 1, 1);
-    light.setDirection(0.7f, -0.5f, 0);
+    setUpCamera(camera, *device);
+    setUpWhiteLight(light, d, 0.7f, -0.5f, 0);
     for (RenderTarget& target : targets)
         target.create(device, 800, 600);
     screen.init(d);

@@ -3,6 +3,8 @@
 #include "app/GraphicsDevice.h"
 #include "app/Random.h"
 #include "crt.h"
+#include "scenes/Glow.h"
+#include "scenes/ViewSetup.h"
 
 #include <cmath>
 
@@ -38,14 +40,9 @@ D3DXMATRIX translation(float x, float y, float z) {
 int WarningScene::init(GraphicsDevice* device_) {
     Scene::init(device_);
     IDirect3DDevice9* d = device->getDevice();
-    camera.init(d, device->getWidth(), device->getHeight());
-    camera.setPerspective(1.0466666f, 0.01f, 1000.0f);
-    light.init(d);
-    light.setType(D3DLIGHT_DIRECTIONAL);
-    light.setDiffuse(1, 1, 1);
-    light.setSpecular(1, 1, 1);
+    setUpCamera(camera, *device);
+    setUpWhiteLight(light, d, -1, -2, 2);
     light.setAmbient(0.2, 0.2, 0.2);
-    light.setDirection(-1, -2, 2);
     nodeCube.setDevice(d);
     nodeCube.createShape(ShapeKind::Cube, 3.0);
     setColours(nodeMaterial, 0.7, 0.1, 0.3);
@@ -167,7 +164,8 @@ int WarningScene::draw() {
     light.enable();
     drawLattice(bar);
     drawSparks();
-    drawGlow();
+    drawGlow(*device, sceneTarget, glowA, glowB, course.glowDivisor);
+    device->setBlendMode(BlendMode::Off);
     drawFrame();
     return 0;
 }
@@ -241,32 +239,6 @@ void WarningScene::drawSparks() {
     sparks.draw();
     device->setBlendMode(BlendMode::Off);
     d->SetRenderState(D3DRS_LIGHTING, TRUE);
-}
-
-// A blurred copy by shrinking to a fifth and stretching back, five times, added over the
-// sharp picture.
-void WarningScene::drawGlow() {
-    const float d = course.glowDivisor;
-    const float smallW = 800 / d, smallH = 600 / d;
-    glowB.begin();
-    sceneTarget.getSprite()->drawWhole(0, 0, 0, 800, 600);
-    glowA.begin();
-    setFilter(D3DTEXF_GAUSSIANQUAD);
-    glowB.getSprite()->drawWhole(0, 0, 0, smallW, smallH);
-    for (int i = 0; i < 4; ++i) {
-        glowB.begin();
-        glowA.getSprite()->draw(0, 0, 0, 800, 600, 0, 0, smallW, smallH);
-        glowA.begin();
-        glowB.getSprite()->drawWhole(0, 0, 0, smallW, smallH);
-    }
-    glowB.begin();
-    const float shift = -(d + 1) * 2.5f;
-    glowA.getSprite()->draw(shift, shift, 0, 800, 600, 0, 0, smallW, smallH);
-    glowA.end();
-    sceneTarget.getSprite()->drawWhole(0, 0, 0, 800, 600);
-    device->setBlendMode(BlendMode::Additive);
-    glowB.getSprite()->drawWhole(0, 0, 0, 800, 600);
-    device->setBlendMode(BlendMode::Off);
 }
 
 // The fade in from black over the first 90 steps, then the side bars.

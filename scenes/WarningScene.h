@@ -63,6 +63,5 @@ class WarningScene : public Scene {
     void drawSign();
     void drawLattice(int bar);
     void drawSparks();
-    void drawGlow();
     void drawFrame();
 };

@@ -6,6 +6,9 @@
 #include "core/RunMode.h"
 #include "demo/ColorRect.h"
 #include "gfx/ScreenVertex.h"
+#include "scenes/CoreScene.h"
+#include "scenes/LogoScene.h"
+#include "scenes/RingScene.h"
 #include "scenes/TargetScene.h"
 #include "scenes/TitleScene.h"
 #include "scenes/WarningScene.h"
@@ -270,6 +273,18 @@ void scenes() {
     {
         TargetScene swing;
         sceneFrames(swing, "target scene, swinging", 34, 10, 20);
+    }
+    {
+        CoreScene core; // the heaviest frame: boxes, glyphs, overlays and trails
+        sceneFrames(core, "core scene", 48, 10, 20);
+    }
+    {
+        RingScene ring; // 10,240 point colours rewritten every step
+        sceneFrames(ring, "ring scene", 60, 10, 20);
+    }
+    {
+        LogoScene logo;
+        sceneFrames(logo, "logo scene", 76, 10, 20);
     }
     std::filesystem::current_path(previous);
 }

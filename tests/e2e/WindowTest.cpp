@@ -112,3 +112,14 @@ TEST_F(WindowTest, AnInterruptWhilePlayingEndsTheShowCleanly) {
     demo->signal(SIGINT);
     EXPECT_EQ(demo->wait(10), 0) << demo->output();
 }
+
+// The last scene writes the bar into the title: it comes two minutes into the show, in real
+// time, so this waits that long.
+TEST_F(WindowTest, TheLastSceneShowsTheBarNumberAsTheWindowTitle) {
+    auto demo = start({"--windowed"});
+    ASSERT_NE(x->waitForWindow(title, 20), 0u) << demo->output();
+    const unsigned long window = x->waitForWindow("72", 180);
+    ASSERT_NE(window, 0u) << "no window titled 72; " << demo->output();
+    x->pressKey(window, "Escape");
+    EXPECT_EQ(demo->wait(20), 0) << demo->output();
+}

@@ -1,7 +1,6 @@
 #include "scenes/CoreScene.h"
-#include "Device.h"
 #include "app/Random.h"
-#include "support/GraphicsFixture.h"
+#include "support/SceneFixture.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -19,34 +18,9 @@ class ObservedCore : public CoreScene {
     Sprite& sheet() { return glyphs; }
 };
 
-class CoreSceneTest : public test::GraphicsFixture {
+class CoreSceneTest : public test::SceneFixture<ObservedCore> {
   protected:
-    void SetUp() override {
-        GraphicsFixture::SetUp();
-        previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(std::filesystem::path(ART_DIR).parent_path());
-        setBar(40);
-        scene.init(&graphics);
-        scene.start();
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previousFolder);
-        GraphicsFixture::TearDown();
-    }
-    void setBar(int bar) { graphics.setMusicBar(&bar); }
-    void runSteps(int n) {
-        for (int i = 0; i < n; ++i)
-            ASSERT_EQ(scene.update(), 0);
-    }
-    const d3d9::FrameStats& drawn() {
-        scene.draw();
-        d->Present(nullptr, nullptr, nullptr, nullptr);
-        test::flushFrames();
-        return static_cast<d3d9::Device*>(d)->lastFrameStats();
-    }
-
-    std::filesystem::path previousFolder;
-    ObservedCore scene;
+    CoreSceneTest() : SceneFixture(40) {}
 };
 
 // Every texel of a canvas, row by row, as 0xAARRGGBB.
@@ -254,4 +228,28 @@ TEST_F(CoreSceneTest, TheNameIsDecodedInOrangeInTheMiddleRow) {
     }
     EXPECT_EQ(test::countDifferent(catcher.last, 0, 0, 75, 600, {0, 0, 0}, 0), 0);
     EXPECT_EQ(test::countDifferent(catcher.last, 720, 0, 800, 600, {0, 0, 0}, 0), 0);
+}
+
+TEST_F(CoreSceneTest, TrailsKeepThreeQuartersOfTheFrameBefore) {
+    runSteps(100);
+    scene.state().grainAlpha = 0; // no grain or scanlines over the trails
+    const auto meanInside = [this] {
+        double sum = 0;
+        for (int y = 100; y < 500; ++y)
+            for (int x = 100; x < 700; ++x)
+                sum += catcher.last.at(x, y).r;
+        return sum / (600.0 * 400.0);
+    };
+    // The trail buffers start black, and each frame keeps 192/255 of the one before: one
+    // frame shows 63/255 of what is drawn, two 1 - (192/255)^2, and twenty all of it.
+    drawn();
+    const double one = meanInside();
+    drawn();
+    const double two = meanInside();
+    for (int i = 0; i < 18; ++i)
+        drawn();
+    const double settled = meanInside();
+    ASSERT_GT(settled, 20);
+    EXPECT_NEAR(one / settled, 63.0 / 255, 0.03);
+    EXPECT_NEAR(two / settled, 1 - (192.0 / 255) * (192.0 / 255), 0.04);
 }

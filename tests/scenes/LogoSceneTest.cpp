@@ -1,7 +1,6 @@
 #include "scenes/LogoScene.h"
-#include "Device.h"
 #include "app/Random.h"
-#include "support/GraphicsFixture.h"
+#include "support/SceneFixture.h"
 
 #include <cmath>
 #include <cstdint>
@@ -20,34 +19,9 @@ class ObservedLogo : public LogoScene {
     RenderTarget& sharp() { return sceneTarget; }
 };
 
-class LogoSceneTest : public test::GraphicsFixture {
+class LogoSceneTest : public test::SceneFixture<ObservedLogo> {
   protected:
-    void SetUp() override {
-        GraphicsFixture::SetUp();
-        previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(std::filesystem::path(ART_DIR).parent_path());
-        setBar(72);
-        scene.init(&graphics);
-        scene.start();
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previousFolder);
-        GraphicsFixture::TearDown();
-    }
-    void setBar(int bar) { graphics.setMusicBar(&bar); }
-    void runSteps(int n) {
-        for (int i = 0; i < n; ++i)
-            scene.update();
-    }
-    const d3d9::FrameStats& drawn() {
-        scene.draw();
-        d->Present(nullptr, nullptr, nullptr, nullptr);
-        test::flushFrames();
-        return static_cast<d3d9::Device*>(d)->lastFrameStats();
-    }
-
-    std::filesystem::path previousFolder;
-    ObservedLogo scene;
+    LogoSceneTest() : SceneFixture(72) {}
 };
 
 void expectColour(const D3DCOLORVALUE& c, double r, double g, double b) {

@@ -1,6 +1,5 @@
 #include "scenes/RingScene.h"
-#include "Device.h"
-#include "support/GraphicsFixture.h"
+#include "support/SceneFixture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,31 +17,9 @@ class ObservedRing : public RingScene {
     D3DCOLOR pointColour() { return ring.getPoint(0)->color; }
 };
 
-class RingSceneTest : public test::GraphicsFixture {
+class RingSceneTest : public test::SceneFixture<ObservedRing> {
   protected:
-    void SetUp() override {
-        GraphicsFixture::SetUp();
-        previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(std::filesystem::path(ART_DIR).parent_path());
-        setBar(56);
-        scene.init(&graphics);
-        scene.start();
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previousFolder);
-        GraphicsFixture::TearDown();
-    }
-    void setBar(int bar) { graphics.setMusicBar(&bar); }
-    void runSteps(int n) {
-        for (int i = 0; i < n; ++i)
-            scene.update();
-    }
-    const d3d9::FrameStats& drawn() {
-        scene.draw();
-        d->Present(nullptr, nullptr, nullptr, nullptr);
-        test::flushFrames();
-        return static_cast<d3d9::Device*>(d)->lastFrameStats();
-    }
+    RingSceneTest() : SceneFixture(56) {}
     // Enough frames of one state for the half-and-half trail to settle (128/255 of the last
     // frame is kept, so 12 frames leave under 1/3000 of the first).
     void settle() {
@@ -58,9 +35,6 @@ class RingSceneTest : public test::GraphicsFixture {
         scene.state().nameTint = 0;
     }
     int greyAt(int x, int y) const { return catcher.last.at(x, y).g; }
-
-    std::filesystem::path previousFolder;
-    ObservedRing scene;
 };
 
 struct Colour {

@@ -1,6 +1,5 @@
 #include "scenes/TargetScene.h"
-#include "Device.h"
-#include "support/GraphicsFixture.h"
+#include "support/SceneFixture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,33 +22,9 @@ class ObservedTarget : public TargetScene {
     using TargetScene::eyeAt;
 };
 
-class TargetSceneTest : public test::GraphicsFixture {
+class TargetSceneTest : public test::SceneFixture<ObservedTarget> {
   protected:
-    void SetUp() override {
-        GraphicsFixture::SetUp();
-        previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(std::filesystem::path(ART_DIR).parent_path());
-        setBar(24);
-        scene.init(&graphics);
-        scene.start();
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previousFolder);
-        GraphicsFixture::TearDown();
-    }
-    void setBar(int bar) { graphics.setMusicBar(&bar); }
-    void runSteps(int n) {
-        for (int i = 0; i < n; ++i)
-            scene.update();
-    }
-    const d3d9::FrameStats& drawn() {
-        scene.draw();
-        d->Present(nullptr, nullptr, nullptr, nullptr);
-        test::flushFrames();
-        return static_cast<d3d9::Device*>(d)->lastFrameStats();
-    }
-    std::filesystem::path previousFolder;
-    ObservedTarget scene;
+    TargetSceneTest() : SceneFixture(24) {}
 };
 
 void expectEye(D3DXVECTOR3 eye, float x, float y, float z) {

@@ -1,7 +1,6 @@
 #include "scenes/WarningScene.h"
-#include "Device.h"
 #include "crt.h"
-#include "support/GraphicsFixture.h"
+#include "support/SceneFixture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,32 +19,9 @@ class ObservedWarning : public WarningScene {
     using WarningScene::eyeAt;
 };
 
-class WarningSceneTest : public test::GraphicsFixture {
+class WarningSceneTest : public test::SceneFixture<ObservedWarning> {
   protected:
-    void SetUp() override {
-        GraphicsFixture::SetUp();
-        previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(std::filesystem::path(ART_DIR).parent_path());
-        setBar(8);
-        scene.init(&graphics);
-        scene.start();
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previousFolder);
-        GraphicsFixture::TearDown();
-    }
-    void setBar(int bar) { graphics.setMusicBar(&bar); }
-    void runSteps(int n) {
-        for (int i = 0; i < n; ++i)
-            scene.update();
-    }
-    // Draws one frame and presents it; the frame's statistics and picture.
-    const d3d9::FrameStats& drawn() {
-        scene.draw();
-        d->Present(nullptr, nullptr, nullptr, nullptr);
-        test::flushFrames();
-        return static_cast<d3d9::Device*>(d)->lastFrameStats();
-    }
+    WarningSceneTest() : SceneFixture(8) {}
     // The brightest green in the picture between the side bars and letterbox rows.
     int brightest() const {
         int most = 0;
@@ -54,9 +30,6 @@ class WarningSceneTest : public test::GraphicsFixture {
                 most = std::max(most, catcher.last.at(x, y).g);
         return most;
     }
-
-    std::filesystem::path previousFolder;
-    ObservedWarning scene;
 };
 
 bool finite(const D3DMATRIX& m) {
