@@ -122,18 +122,9 @@ TEST_F(LogoSceneTest, TheWhiteFadeRisesByTwoAFrameFromBar81) {
 TEST_F(LogoSceneTest, TheGlowSpreadsTheTowerBeyondTheSharpPicture) {
     runSteps(300);
     drawn();
-    IDirect3DSurface9* surface = nullptr;
-    scene.sharp().getTexture()->GetSurfaceLevel(0, &surface);
-    std::vector<unsigned char> bgra;
-    ASSERT_EQ(static_cast<d3d9::Device*>(d)->readSurface(surface, bgra), D3D_OK);
-    surface->Release();
-    // Red-lit pixels (red above 120) inside the frame, in the sharp picture and on screen.
-    int sharpLit = 0, shownLit = 0;
-    for (int y = 75; y < 525; ++y)
-        for (int x = 75; x < 720; ++x) {
-            sharpLit += bgra[(static_cast<std::size_t>(y) * 800 + x) * 4 + 2] > 120;
-            shownLit += catcher.last.at(x, y).r > 120;
-        }
+    // Red-lit pixels (red above 120), in the sharp picture and on screen.
+    const auto [sharpLit, shownLit] =
+        litInTargetAndShown(scene.sharp(), [](test::Rgb p) { return p.r > 120; });
     // Measured: 27,871 sharp (the blades), 54,113 shown; the logo is grey and adds little.
     EXPECT_GT(sharpLit, 15000) << sharpLit;
     EXPECT_GT(shownLit, sharpLit * 3 / 2) << shownLit << " vs " << sharpLit;

@@ -176,20 +176,10 @@ TEST_F(WarningSceneTest, TheGlowSpreadsLightBeyondTheSharpPicture) {
     setBar(16);
     runSteps(200);
     drawn();
-    IDirect3DSurface9* surface = nullptr;
-    scene.sharp().getTexture()->GetSurfaceLevel(0, &surface);
-    std::vector<unsigned char> bgra;
-    ASSERT_EQ(static_cast<d3d9::Device*>(d)->readSurface(surface, bgra), D3D_OK);
-    surface->Release();
-    // Lit pixels (any channel above 24) inside the frame, before and after the glow.
-    int sharpLit = 0, shownLit = 0;
-    for (int y = 75; y < 525; ++y)
-        for (int x = 75; x < 720; ++x) {
-            const unsigned char* p = &bgra[(static_cast<std::size_t>(y) * 800 + x) * 4];
-            sharpLit += std::max({p[0], p[1], p[2]}) > 24;
-            const test::Rgb q = catcher.last.at(x, y);
-            shownLit += std::max({q.r, q.g, q.b}) > 24;
-        }
+    // Lit pixels (any channel above 24), before and after the glow.
+    const auto [sharpLit, shownLit] = litInTargetAndShown(scene.sharp(), [](test::Rgb p) {
+        return std::max({p.r, p.g, p.b}) > 24;
+    });
     EXPECT_GT(sharpLit, 2000);
     EXPECT_GT(shownLit, sharpLit * 5 / 4); // about 1.5 times here
 }

@@ -1,9 +1,12 @@
 #pragma once
 #include "Device.h"
+#include "gfx/RenderTarget.h"
 #include "support/GraphicsFixture.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <utility>
+#include <vector>
 
 namespace test {
 
@@ -37,6 +40,25 @@ template <class ObservedScene> class SceneFixture : public GraphicsFixture {
         d->Present(nullptr, nullptr, nullptr, nullptr);
         flushFrames();
         return static_cast<d3d9::Device*>(d)->lastFrameStats();
+    }
+
+    // Pixels inside the side bars and letterbox that pass a test, in a scene's sharp target
+    // and on screen: how far a glow spreads the picture.
+    template <class Lit> std::pair<int, int> litInTargetAndShown(RenderTarget& target, Lit lit) {
+        IDirect3DSurface9* surface = nullptr;
+        target.getTexture()->GetSurfaceLevel(0, &surface);
+        std::vector<unsigned char> bgra;
+        const HRESULT read = static_cast<d3d9::Device*>(d)->readSurface(surface, bgra);
+        surface->Release();
+        EXPECT_EQ(read, D3D_OK);
+        int inTarget = 0, shown = 0;
+        for (int y = 75; y < 525 && read == D3D_OK; ++y)
+            for (int x = 75; x < 720; ++x) {
+                const unsigned char* p = &bgra[(static_cast<std::size_t>(y) * 800 + x) * 4];
+                inTarget += lit(Rgb{p[2], p[1], p[0]});
+                shown += lit(catcher.last.at(x, y));
+            }
+        return {inTarget, shown};
     }
 
     ObservedScene scene;
