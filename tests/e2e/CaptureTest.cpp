@@ -3,11 +3,9 @@
 #include "support/Process.h"
 #include "support/Wav.h"
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -112,7 +110,9 @@ TEST(Capture, AnInterruptStopsCleanlyKeepingTheFramesWritten) {
     const std::string work = test::makeTempFolder();
     test::BackgroundProcess capture({LUMIFLUX_EXE, "--capture", "all/"}, work,
                                     {"DISPLAY=", "WAYLAND_DISPLAY="});
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(
+        test::waitUntil([&] { return std::filesystem::exists(work + "/all/frame_00001.png"); }, 60))
+        << capture.output();
     capture.signal(SIGINT);
     ASSERT_EQ(capture.wait(20), 0) << capture.output();
     const auto frames = framesIn(work + "/all");

@@ -3,13 +3,11 @@
 #include "support/Process.h"
 #include "support/Wav.h"
 
-#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace {
 
@@ -104,7 +102,14 @@ TEST(VideoCapture, AnInterruptLeavesAPlayableFileOfWhatWasRendered) {
     const std::string work = test::makeTempFolder();
     test::writeTestTone(work + "/lf.mp3", 20.0);
     test::BackgroundProcess capture({LUMIFLUX_EXE, "--capture", "show.mp4"}, work, headless);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    // Interrupted once the encoder has written pictures.
+    ASSERT_TRUE(test::waitUntil(
+        [&] {
+            std::error_code missing;
+            return std::filesystem::file_size(work + "/show.mp4", missing) > 20000 && !missing;
+        },
+        60))
+        << capture.output();
     capture.signal(SIGINT);
     ASSERT_EQ(capture.wait(60), 0) << capture.output();
     const std::string streams = probe(work + "/show.mp4");

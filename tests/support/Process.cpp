@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
@@ -43,10 +45,47 @@ int spawn(const std::vector<std::string>& command, const std::string& folder,
 
 } // namespace
 
+namespace {
+
+// The folders this process made, removed at its exit.
+class MadeFolders {
+  public:
+    void add(const std::string& folder) { folders_.push_back(folder); }
+    ~MadeFolders() {
+        for (const std::string& folder : folders_) {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);
+        }
+    }
+
+  private:
+    std::vector<std::string> folders_;
+};
+
+MadeFolders& madeFolders() {
+    static MadeFolders folders;
+    return folders;
+}
+
+} // namespace
+
 std::string makeTempFolder() {
-    char pattern[] = "/tmp/lumiflux-test-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    return made ? made : "/tmp";
+    std::string pattern = (std::filesystem::temp_directory_path() / "lumiflux-test-XXXXXX");
+    if (!mkdtemp(pattern.data())) {
+        std::perror("lumiflux tests: no temporary folder could be made");
+        std::abort();
+    }
+    madeFolders().add(pattern);
+    return pattern;
+}
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutSeconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 
 std::string readFile(const std::string& path) {

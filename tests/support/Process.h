@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,12 @@ class BackgroundProcess {
     std::string outputPath_;
 };
 
+// A new folder under the system's temporary folder, removed with everything in it when this
+// process ends (each test runs in a process of its own).
 std::string makeTempFolder();
 std::string readFile(const std::string& path);
+
+// Polls a condition every 20 ms until it holds or timeoutSeconds pass; whether it held.
+bool waitUntil(const std::function<bool()>& condition, int timeoutSeconds);
 
 } // namespace test
