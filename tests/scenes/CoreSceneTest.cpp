@@ -158,6 +158,7 @@ TEST_F(CoreSceneTest, EachCodeDrawsItsOwnCellAndOtherCodesNothing) {
                 D3DCOLOR_ARGB(255, 20 * (x / 48) + 10, 20 * (y / 48) + 10, 0);
     sheet->UnlockRect(0);
     scene.sheet().attach(d, sheet);
+    sheet->Release(); // the sprite holds its own reference
     d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     graphics.setBlendMode(BlendMode::Off);
     graphics.resetTextureStages();
