@@ -1,9 +1,17 @@
 #pragma once
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace platform {
 
-// The demo names files the original platform's way ("data\lf.png"); here they are "data/lf.png".
+// The demo names files the original platform's way ("data\lf.png"); here they are
+// "data/lf.png". A relative name missing from the working folder is looked for beside the
+// program, so the program runs from anywhere; the working folder comes first.
 std::string nativePath(const std::string& path);
+
+// The whole of a regular file of at most maxBytes; false for anything else (missing, a folder,
+// unreadable, larger), with out left empty.
+bool readWholeFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes);
 
 } // namespace platform

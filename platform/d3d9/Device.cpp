@@ -61,8 +61,11 @@ void Device::captureFrame(GLuint framebuffer, int width, int height) {
     }
     const GLuint target = pixelBuffers_[nextPixelBuffer_];
     glBindBuffer(GL_PIXEL_PACK_BUFFER, target);
-    glBufferData(GL_PIXEL_PACK_BUFFER, static_cast<GLsizeiptr>(width) * height * 3, nullptr,
-                 GL_STREAM_READ);
+    const auto bytes = static_cast<GLsizeiptr>(width) * height * 3;
+    if (pixelBufferBytes_[nextPixelBuffer_] != bytes) { // fresh storage faults in every page
+        glBufferData(GL_PIXEL_PACK_BUFFER, bytes, nullptr, GL_STREAM_READ);
+        pixelBufferBytes_[nextPixelBuffer_] = bytes;
+    }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
@@ -177,7 +180,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil_)
         return D3DERR_INVALIDCALL; // and the colour is left as it was
 
-    if (count > 0 && !rects) return D3D_OK;
+    if (count == 0 && rects) return D3D_OK; // the platform clears nothing then
     GLbitfield mask = 0;
     OutputState masks;
     masks.depthTest = false;
@@ -206,9 +209,9 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     const LONG right = left + static_cast<LONG>(vp.Width),
                bottom = top + static_cast<LONG>(vp.Height);
     const D3DRECT whole{left, top, right, bottom};
-    const DWORD pieces = count > 0 ? count : 1;
+    const DWORD pieces = rects ? count : 1; // no list: the whole viewport, whatever the count
     for (DWORD i = 0; i < pieces; ++i) {
-        const D3DRECT& r = count > 0 ? rects[i] : whole;
+        const D3DRECT& r = rects ? rects[i] : whole;
         const LONG x1 = std::max(r.x1, left), y1 = std::max(r.y1, top);
         const LONG x2 = std::min(r.x2, right), y2 = std::min(r.y2, bottom);
         if (x2 <= x1 || y2 <= y1) continue; // empty or inverted rectangles are skipped

@@ -5,12 +5,14 @@
 #include "FixedFunction.h"
 #include "GLContext.h"
 #include "GLStateCache.h"
+#include "InkTrim.h"
 #include "StreamBuffer.h"
 #include "Surface.h"
 #include "d3d9.h"
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -25,6 +27,7 @@ struct FrameStats {
     // Draws made with these states, so a test can see how a scene draws, not only what.
     std::uint32_t drawsWithoutCulling = 0;
     std::uint32_t drawsWithoutDepthWrites = 0;
+    std::uint32_t drawsTrimmedToInk = 0; // screen-space quads rasterised only where they add
     GLCounters gl;
 };
 
@@ -114,6 +117,11 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     void uploadTransforms(const Program& program);
     void uploadConstants(const Program& program);
     void countDraw(D3DPRIMITIVETYPE type, UINT primitives, GLsizei vertices);
+    // The pixels a screen-space quad can change while black adds nothing (DeviceInkTrim.cpp);
+    // nothing when every pixel it covers may change.
+    std::optional<PixelRect> inkedArea(D3DPRIMITIVETYPE type, UINT primitives, const void* data,
+                                       UINT stride) const;
+    bool blackAddsNothing() const;
     void applyOutput();
     void applyProgram();
     void applyVertexLayout(DWORD fvf, UINT stride, GLuint buffer, std::size_t offset);
@@ -145,6 +153,7 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     // Captured frames come back through two pixel buffers: each present reads into one and
     // hands the sink the frame before from the other, so the renderer never waits on a read.
     GLuint pixelBuffers_[2] = {};
+    GLsizeiptr pixelBufferBytes_[2] = {};
     int nextPixelBuffer_ = 0;
     bool framePending_ = false;
     bool sinkDone_ = false;

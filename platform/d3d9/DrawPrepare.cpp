@@ -392,7 +392,15 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
         stream_.write(cache_, vertexData, static_cast<std::size_t>(vertices) * stride);
     prepareDraw(type == D3DPT_POINTLIST);
     applyVertexLayout(state_.fvf, stride, stream_.name(), offset);
+    const auto inked = inkedArea(type, primitiveCount, vertexData, stride);
+    if (inked) {
+        ++frame_.drawsTrimmedToInk;
+        // Surfaces are stored top row first, so Direct3D rows are framebuffer rows.
+        cache_.setScissor(true, inked->left, inked->top, std::max(inked->right - inked->left, 0),
+                          std::max(inked->bottom - inked->top, 0));
+    }
     glDrawArrays(glPrimitive(type), 0, vertices);
+    if (inked) cache_.setScissor(false, 0, 0, 0, 0);
     countDraw(type, primitiveCount, vertices);
     return D3D_OK;
 }

@@ -107,6 +107,9 @@ HRESULT Texture::UnlockRect(UINT level) {
         l.padded.clear();
     }
     if (l.readOnly) return D3D_OK;
+    if (level == 0)
+        ink_ = findInk(l.memory.data(), static_cast<int>(l.surface->width()),
+                       static_cast<int>(l.surface->height()));
     device_.bindScratchTexture(name_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(

@@ -2,9 +2,11 @@
 // A mip chain in OpenGL. Managed textures keep a copy in memory that LockRect hands out and
 // UnlockRect uploads; render targets live only in OpenGL.
 #include "DeviceResource.h"
+#include "InkTrim.h"
 #include "Surface.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace d3d9 {
@@ -20,6 +22,10 @@ class Texture final : public DeviceResource<IDirect3DTexture9> {
     bool valid() const { return name_ != 0; }
     GLuint glName() const { return name_; }
     D3DFORMAT format() const { return format_; }
+    UINT width() const { return levels_.front().surface->width(); }
+    UINT height() const { return levels_.front().surface->height(); }
+    // Where the top level is not black, known once it was written through a lock.
+    const std::optional<InkBounds>& ink() const { return ink_; }
 
     DWORD GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
     HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* description) override;
@@ -42,6 +48,7 @@ class Texture final : public DeviceResource<IDirect3DTexture9> {
     DWORD usage_;
     GLuint name_ = 0;
     std::vector<Level> levels_;
+    std::optional<InkBounds> ink_;
 };
 
 // Drivers may pad locked rows; a test sets extra bytes per row to prove callers use the pitch.

@@ -6,11 +6,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <numeric>
 
 namespace {
+
+// Mesh files larger than this are refused unread.
+constexpr std::size_t maxFileBytes = 256u << 20;
 
 class Buffer final : public platform::ComObject<ID3DXBuffer> {
   public:
@@ -124,10 +125,9 @@ HRESULT D3DXLoadMeshFromXA(LPCSTR fileName, DWORD options, IDirect3DDevice9* dev
                            ID3DXBuffer** adjacency, ID3DXBuffer** materials,
                            ID3DXBuffer** effectInstances, DWORD* materialCount, ID3DXMesh** mesh) {
     if (!fileName || !device || !mesh) return D3DERR_INVALIDCALL;
-    std::ifstream file(platform::nativePath(fileName), std::ios::binary);
-    if (!file) return D3DXERR_INVALIDDATA;
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
-                                  std::istreambuf_iterator<char>());
+    std::vector<unsigned char> bytes;
+    if (!platform::readWholeFile(platform::nativePath(fileName), bytes, maxFileBytes))
+        return D3DXERR_INVALIDDATA;
     if (bytes.empty()) return E_FAIL;
     return D3DXLoadMeshFromXInMemory(bytes.data(), static_cast<DWORD>(bytes.size()), options,
                                      device, adjacency, materials, effectInstances, materialCount,

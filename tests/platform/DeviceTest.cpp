@@ -200,6 +200,20 @@ TEST_F(DeviceTest, ClearReachesOnlyTheViewport) {
     EXPECT_EQ(test::countDifferent(frame, 0, 150, 800, 600, {0, 0, 255}, 0), 0);
 }
 
+// The platform's own edge cases: a list with a count of 0 clears nothing; a count without a
+// list clears the whole viewport.
+TEST_F(DeviceTest, ClearWithoutACountOrWithoutAListFollowsThePlatform) {
+    clear(D3DCOLOR_ARGB(255, 0, 0, 255));
+    const D3DRECT box{10, 20, 30, 40};
+    EXPECT_EQ(d->Clear(0, &box, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 255, 0, 0), 1.0f, 0), D3D_OK);
+    const test::Image& untouched = offscreen.present();
+    EXPECT_EQ(test::countDifferent(untouched, 0, 0, 800, 600, {0, 0, 255}, 0), 0);
+    EXPECT_EQ(d->Clear(1, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 0, 255, 0), 1.0f, 0),
+              D3D_OK);
+    const test::Image& whole = offscreen.present();
+    EXPECT_EQ(test::countDifferent(whole, 0, 0, 800, 600, {0, 255, 0}, 0), 0);
+}
+
 TEST_F(DeviceTest, ClearIgnoresWriteMasksAndPreTransformedDepthIsTested) {
     d->SetRenderState(D3DRS_COLORWRITEENABLE, 0);
     d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
