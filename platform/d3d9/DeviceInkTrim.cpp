@@ -43,16 +43,16 @@ bool Device::blackAddsNothing() const {
         (source != D3DBLEND_ONE && source != D3DBLEND_SRCALPHA))
         return false;
     if (!renderTarget_ || renderTarget_->format() != D3DFMT_X8R8G8B8) return false;
-    const bool depthWrites = depthStencil_ && rs[D3DRS_ZENABLE] != D3DZB_FALSE &&
-                             rs[D3DRS_ZWRITEENABLE] != FALSE;
+    const bool depthWrites =
+        depthStencil_ && rs[D3DRS_ZENABLE] != D3DZB_FALSE && rs[D3DRS_ZWRITEENABLE] != FALSE;
     if (depthWrites || rs[D3DRS_STENCILENABLE] || rs[D3DRS_FOGENABLE]) return false;
     if (rs[D3DRS_SPECULARENABLE] && (state_.fvf & D3DFVF_SPECULAR)) return false;
     return colourFollowsTexel(state_.stageStates[0]) &&
            state_.stageStates[1][D3DTSS_COLOROP] == D3DTOP_DISABLE;
 }
 
-std::optional<PixelRect> Device::inkedArea(D3DPRIMITIVETYPE type, UINT primitives,
-                                           const void* data, UINT stride) const {
+std::optional<PixelRect> Device::inkedArea(D3DPRIMITIVETYPE type, UINT primitives, const void* data,
+                                           UINT stride) const {
     if ((type != D3DPT_TRIANGLEFAN && type != D3DPT_TRIANGLESTRIP) || primitives != 2 ||
         (state_.fvf & D3DFVF_POSITION_MASK) != D3DFVF_XYZRHW ||
         (state_.fvf & D3DFVF_TEXCOUNT_MASK) == 0)

@@ -12,7 +12,8 @@ struct Corner {
 };
 
 Corner readCorner(const void* vertices, unsigned stride, unsigned texOffset, int i) {
-    const auto* bytes = static_cast<const std::uint8_t*>(vertices) + static_cast<std::size_t>(i) * stride;
+    const auto* bytes =
+        static_cast<const std::uint8_t*>(vertices) + static_cast<std::size_t>(i) * stride;
     float position[4], tex[2];
     std::memcpy(position, bytes, sizeof position);
     std::memcpy(tex, bytes + texOffset, sizeof tex);
@@ -55,7 +56,9 @@ std::pair<int, int> keptPixels(const Axis& axis, int inkLow, int inkHigh, int si
     double from = axis.low, to = axis.high;
     if (t0 != t1) {
         // Where t crosses the kept range, in target coordinates.
-        const auto at = [&](double t) { return axis.low + (t - t0) / (t1 - t0) * (axis.high - axis.low); };
+        const auto at = [&](double t) {
+            return axis.low + (t - t0) / (t1 - t0) * (axis.high - axis.low);
+        };
         const double a = at(lowT), b = at(highT);
         from = std::max(from, std::min(a, b));
         to = std::min(to, std::max(a, b));

@@ -10,9 +10,10 @@ struct Picture {
     int width = 0, height = 0;
     std::vector<std::uint32_t> argb; // rows top first
 
-    // PNG, JPEG, BMP, TGA or GIF; false for anything else, damaged, or larger than
-    // largestSide on a side (refused before the texels are allocated). channels: the file's.
-    static bool decode(const unsigned char* bytes, std::size_t size, Picture& out, int& channels);
+    // PNG, BMP or TGA; false for anything else, damaged, or larger than maxSide on a side
+    // (refused before the texels are allocated). channels: the file's.
+    static bool decode(const unsigned char* bytes, std::size_t size, Picture& out, int& channels,
+                       int maxSide = largestSide);
     static constexpr int largestSide = 8192;
 
     // Bilinear, with pixel centres mapped onto each other: the whole picture stays in view.

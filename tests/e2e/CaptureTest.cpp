@@ -108,7 +108,7 @@ TEST(CommandLine, NoDisplayBadOptionsHelpAndVersion) {
 
 TEST(Capture, AnInterruptStopsCleanlyKeepingTheFramesWritten) {
     const std::string work = test::makeTempFolder();
-    test::BackgroundProcess capture({LUMIFLUX_EXE, "--capture", "all/"}, work,
+    test::BackgroundProcess capture({test::programIn(work), "--capture", "all/"}, work,
                                     {"DISPLAY=", "WAYLAND_DISPLAY="});
     ASSERT_TRUE(
         test::waitUntil([&] { return std::filesystem::exists(work + "/all/frame_00001.png"); }, 60))

@@ -11,9 +11,17 @@ namespace test {
 // No display at all, as on a build machine.
 inline const std::vector<std::string> headless = {"DISPLAY=", "WAYLAND_DISPLAY="};
 
+// The program copied into the folder it runs in. It looks for its data and music there, then
+// beside itself, which is the same folder: what a test puts there is all the show finds.
+inline std::string programIn(const std::string& folder) {
+    const std::string copy = folder + "/lumiflux";
+    if (!std::filesystem::exists(copy)) std::filesystem::copy_file(LUMIFLUX_EXE, copy);
+    return copy;
+}
+
 inline ProcessResult lumiflux(const std::vector<std::string>& arguments, const std::string& folder,
                               const std::vector<std::string>& environment = headless) {
-    std::vector<std::string> command{LUMIFLUX_EXE};
+    std::vector<std::string> command{programIn(folder)};
     command.insert(command.end(), arguments.begin(), arguments.end());
     return runProcess(command, folder, environment, 300);
 }

@@ -101,7 +101,8 @@ TEST(VideoCapture, AMissingEncoderOrAnUnwritableFileIsAClearError) {
 TEST(VideoCapture, AnInterruptLeavesAPlayableFileOfWhatWasRendered) {
     const std::string work = test::makeTempFolder();
     test::writeTestTone(work + "/lf.mp3", 20.0);
-    test::BackgroundProcess capture({LUMIFLUX_EXE, "--capture", "show.mp4"}, work, headless);
+    test::BackgroundProcess capture({test::programIn(work), "--capture", "show.mp4"}, work,
+                                    headless);
     // Interrupted once the encoder has written pictures.
     ASSERT_TRUE(test::waitUntil(
         [&] {
@@ -115,4 +116,36 @@ TEST(VideoCapture, AnInterruptLeavesAPlayableFileOfWhatWasRendered) {
     const std::string streams = probe(work + "/show.mp4");
     EXPECT_NE(streams.find("codec_type=video|width=800"), std::string::npos) << streams;
     EXPECT_EQ(streams.find("nb_read_frames=0|"), std::string::npos) << streams;
+}
+
+// SIGTERM at chosen moments, start-up included: the program ends by itself (or, before it
+// can listen, by the signal), never by a crash, and leaves a playable file or none.
+TEST(VideoCapture, TerminatedAtAnyMomentItLeavesAPlayableFileOrNone) {
+    enum class Moment { AtOnce, FileCreated, PicturesWritten };
+    for (Moment moment : {Moment::AtOnce, Moment::FileCreated, Moment::PicturesWritten}) {
+        SCOPED_TRACE(static_cast<int>(moment));
+        const std::string work = test::makeTempFolder();
+        const std::string video = work + "/show.mp4";
+        test::writeTestTone(work + "/lf.mp3", 20.0);
+        test::BackgroundProcess capture({test::programIn(work), "--capture", "show.mp4"}, work,
+                                        headless);
+        const std::uintmax_t atLeast = moment == Moment::PicturesWritten ? 20000 : 1;
+        if (moment != Moment::AtOnce) {
+            ASSERT_TRUE(test::waitUntil(
+                [&] {
+                    std::error_code missing;
+                    return std::filesystem::file_size(video, missing) >= atLeast && !missing;
+                },
+                60))
+                << capture.output();
+        }
+        capture.signal(SIGTERM);
+        const int exitCode = capture.wait(60);
+        EXPECT_TRUE(exitCode == 0 || exitCode == 1 || exitCode == 128 + SIGTERM)
+            << exitCode << capture.output();
+        if (!std::filesystem::exists(video)) continue;
+        const std::string streams = probe(video);
+        EXPECT_NE(streams.find("codec_type=video|width=800"), std::string::npos) << streams;
+        EXPECT_EQ(streams.find("nb_read_frames=0|"), std::string::npos) << streams;
+    }
 }

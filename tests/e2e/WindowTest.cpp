@@ -44,7 +44,7 @@ class WindowTest : public ::testing::Test {
     std::unique_ptr<test::BackgroundProcess> start(std::vector<std::string> arguments,
                                                    bool withMusic = true) {
         if (withMusic) test::writeTestTone(folder + "/lf.mp3", 1.0);
-        arguments.insert(arguments.begin(), LUMIFLUX_EXE);
+        arguments.insert(arguments.begin(), test::programIn(folder));
         return std::make_unique<test::BackgroundProcess>(
             arguments, folder,
             std::vector<std::string>{"DISPLAY=" + display,

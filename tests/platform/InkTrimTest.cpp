@@ -1,5 +1,5 @@
-#include "Device.h"
 #include "InkTrim.h"
+#include "Device.h"
 #include "gfx/ScreenVertex.h"
 #include "support/OffscreenDevice.h"
 
@@ -99,9 +99,9 @@ class InkTrimDrawTest : public ::testing::Test {
     // Black but for a 6 x 4 block of colours at (20, 30).
     IDirect3DTexture9* inkedTexture() {
         IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(d->CreateTexture(64, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture,
-                                   nullptr),
-                  D3D_OK);
+        EXPECT_EQ(
+            d->CreateTexture(64, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
+            D3D_OK);
         D3DLOCKED_RECT locked{};
         EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
         for (int y = 0; y < 64; ++y) {
