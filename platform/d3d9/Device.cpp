@@ -1,11 +1,13 @@
 #include "Device.h"
 
+#include "Texture.h"
 #include "Win32Internal.h"
 #include "core/Clock.h"
 #include "core/RunMode.h"
 
 #include <SDL2/SDL.h>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace d3d9 {
@@ -33,6 +35,8 @@ bool Device::create() {
     GLfloat pointRange[2] = {1.0f, 64.0f};
     glGetFloatv(GL_POINT_SIZE_RANGE, pointRange);
     pointSizeCap_ = std::min(256.0f, pointRange[1]); // the device's MaxPointSize
+    if (applyPresentation(parameters_) != D3D_OK) return false;
+    scale_ = outputScale(sdl, parameters_);
 
     // The device's own buffers count their references on the device.
     backBuffer_ = std::make_unique<Surface>(
@@ -50,8 +54,26 @@ bool Device::create() {
     depthStencil_ = autoDepth_.get();
     state_.setDefaults(parameters_.EnableAutoDepthStencil, parameters_.BackBufferWidth,
                        parameters_.BackBufferHeight);
-    if (framebufferFor(renderTarget_, depthStencil_) == 0) return false;
-    return applyPresentation(parameters_) == D3D_OK;
+    return framebufferFor(renderTarget_, depthStencil_) != 0;
+}
+
+// The largest whole picture of the back buffer's shape in the frame asked for (a capture's
+// --size) or in the window's drawable pixels (full screen, high-DPI); 1 when they match.
+float Device::outputScale(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters) {
+    const auto& mode = platform::runMode();
+    int width = mode.frameWidth, height = mode.frameHeight;
+    if (!mode.capture) SDL_GL_GetDrawableSize(window, &width, &height);
+    if (width <= 0 || height <= 0) return 1.0f;
+    return static_cast<float>(std::min(static_cast<double>(width) / parameters.BackBufferWidth,
+                                       static_cast<double>(height) / parameters.BackBufferHeight));
+}
+
+UINT Device::scaled(UINT size) const {
+    return std::max(1u, static_cast<UINT>(std::lround(size * static_cast<double>(scale_))));
+}
+
+GLint Device::scaledEdge(LONG coordinate) const {
+    return static_cast<GLint>(std::lround(coordinate * static_cast<double>(scale_)));
 }
 
 void Device::captureFrame(GLuint framebuffer, int width, int height) {
@@ -85,13 +107,30 @@ void Device::deliverPending() {
     const auto* pixels = static_cast<const unsigned char*>(glMapBufferRange(
         GL_PIXEL_PACK_BUFFER, 0, static_cast<GLsizeiptr>(pendingWidth_) * pendingHeight_ * 3,
         GL_MAP_READ_BIT));
-    const bool more = pixels && mode.sink->frame(pixels, pendingWidth_, pendingHeight_);
+    const bool more = pixels && deliver(*mode.sink, pixels);
     glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     if (!more) {
         sinkDone_ = true;
         platform::closeAllWindows();
     }
+}
+
+// The picture as it is, or centred in the frame size asked for with black around it.
+bool Device::deliver(platform::FrameSink& sink, const unsigned char* pixels) {
+    const auto& mode = platform::runMode();
+    const int width = mode.frameWidth > 0 ? mode.frameWidth : pendingWidth_;
+    const int height = mode.frameHeight > 0 ? mode.frameHeight : pendingHeight_;
+    if (width == pendingWidth_ && height == pendingHeight_)
+        return sink.frame(pixels, pendingWidth_, pendingHeight_);
+    framed_.assign(static_cast<std::size_t>(width) * height * 3, 0);
+    const int left = std::max(0, (width - pendingWidth_) / 2);
+    const int top = std::max(0, (height - pendingHeight_) / 2);
+    const int rowBytes = std::min(pendingWidth_, width) * 3;
+    for (int y = 0; y < std::min(pendingHeight_, height); ++y)
+        std::copy_n(pixels + static_cast<std::size_t>(y) * pendingWidth_ * 3, rowBytes,
+                    framed_.data() + (static_cast<std::size_t>(top + y) * width + left) * 3);
+    return sink.frame(framed_.data(), width, height);
 }
 
 Device::~Device() {
@@ -125,8 +164,8 @@ HRESULT Device::applyPresentation(const D3DPRESENT_PARAMETERS& parameters) {
 HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     if (!context_.alive()) return D3DERR_INVALIDCALL;
     auto& mode = platform::runMode();
-    const int width = static_cast<int>(backBuffer_->width());
-    const int height = static_cast<int>(backBuffer_->height());
+    const int width = static_cast<int>(backBuffer_->storedWidth());
+    const int height = static_cast<int>(backBuffer_->storedHeight());
     const GLuint framebuffer = framebufferFor(backBuffer_.get(), nullptr);
     if (mode.capture) {
         captureFrame(framebuffer, width, height);
@@ -216,10 +255,12 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         const LONG x2 = std::min(r.x2, right), y2 = std::min(r.y2, bottom);
         if (x2 <= x1 || y2 <= y1) continue; // empty or inverted rectangles are skipped
         // Surfaces are stored top row first, so Direct3D rows are framebuffer rows.
-        cache_.setScissor(true, x1, y1, x2 - x1, y2 - y1);
+        const GLint left = scaledEdge(x1), top = scaledEdge(y1);
+        cache_.setScissor(true, left, top, scaledEdge(x2) - left, scaledEdge(y2) - top);
         glClear(mask);
     }
     cache_.setScissor(false, 0, 0, 0, 0);
+    if (Texture* drawnInto = renderTarget_->texture()) drawnInto->markDrawn();
     ++frame_.clears;
     return D3D_OK;
 }

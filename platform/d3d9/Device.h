@@ -16,6 +16,11 @@
 #include <tuple>
 #include <vector>
 
+struct SDL_Window;
+namespace platform {
+class FrameSink;
+}
+
 namespace d3d9 {
 
 struct FrameStats {
@@ -94,6 +99,11 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
 
     // For the resources: OpenGL work on their own objects goes through the device's cache.
     void bindScratchTexture(GLuint texture);
+    // Everything drawn into is stored this many times larger than its Direct3D size: the
+    // window's or the capture's pixels over the back buffer's, so the picture is drawn sharp.
+    float resolutionScale() const { return scale_; }
+    UINT scaled(UINT size) const;
+    GLint scaledEdge(LONG coordinate) const;
     void deleteTexture(GLuint texture);
     void forget(Surface* surface);
     void forgetTexture(IDirect3DBaseTexture9* texture);
@@ -109,8 +119,10 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     ~Device() override;
 
     HRESULT applyPresentation(const D3DPRESENT_PARAMETERS& parameters);
+    static float outputScale(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters);
     void captureFrame(GLuint framebuffer, int width, int height);
     void deliverPending();
+    bool deliver(platform::FrameSink& sink, const unsigned char* pixels);
     D3DMATRIX* transformSlot(D3DTRANSFORMSTATETYPE state);
     // Turns the dirty groups into OpenGL work, in a fixed order (DrawPrepare.cpp).
     void prepareDraw(bool points);
@@ -122,6 +134,7 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     std::optional<PixelRect> inkedArea(D3DPRIMITIVETYPE type, UINT primitives, const void* data,
                                        UINT stride) const;
     bool blackAddsNothing() const;
+    bool sampleOnGrid(const void* data, UINT stride);
     void applyOutput();
     void applyProgram();
     void applyVertexLayout(DWORD fvf, UINT stride, GLuint buffer, std::size_t offset);
@@ -143,6 +156,8 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     std::uint32_t constantsGeneration_ = 1;
     bool points_ = false;
     float pointSizeCap_ = 64.0f;
+    float scale_ = 1.0f;
+    std::vector<unsigned char> framed_; // a captured picture centred in the frame asked for
     GLuint layoutBuffer_ = 0;
     GLuint elementBuffer_ = 0;
     DWORD layoutFvf_ = 0;

@@ -110,10 +110,11 @@ UINT vertexSize(DWORD fvf) {
 
 void Device::applyViewport() {
     const D3DVIEWPORT9& vp = state_.viewport;
+    const auto x = static_cast<LONG>(vp.X), y = static_cast<LONG>(vp.Y);
+    const GLint left = scaledEdge(x), top = scaledEdge(y);
     // Surfaces are stored top row first: Direct3D's viewport rows are framebuffer rows.
-    cache_.setViewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y),
-                       static_cast<GLsizei>(vp.Width), static_cast<GLsizei>(vp.Height), vp.MinZ,
-                       vp.MaxZ);
+    cache_.setViewport(left, top, scaledEdge(x + static_cast<LONG>(vp.Width)) - left,
+                       scaledEdge(y + static_cast<LONG>(vp.Height)) - top, vp.MinZ, vp.MaxZ);
 }
 
 void Device::applyTarget() {
@@ -168,6 +169,7 @@ void Device::applySampler(DWORD slot) {
     const float colour[4] = {((border >> 16) & 0xFF) / 255.0f, ((border >> 8) & 0xFF) / 255.0f,
                              (border & 0xFF) / 255.0f, ((border >> 24) & 0xFF) / 255.0f};
     glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, colour);
+    glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, -1000.0f); // a grid draw may have moved it
 }
 
 void Device::applyTextures() {
@@ -236,6 +238,7 @@ void Device::uploadTransforms(const Program& program) {
     const D3DVIEWPORT9& vp = state_.viewport;
     glUniform4f(program.viewport, static_cast<float>(vp.X), static_cast<float>(vp.Y),
                 static_cast<float>(vp.Width), static_cast<float>(vp.Height));
+    glUniform1f(program.resolutionScale, scale_);
     const D3DMATRIX worldView = multiply(state_.world, state_.view);
     const D3DMATRIX wvp = multiply(worldView, state_.projection);
     // Row-major Direct3D matrices read as column-major GLSL ones are transposed, which is
@@ -339,6 +342,8 @@ void Device::countDraw(D3DPRIMITIVETYPE type, UINT primitives, GLsizei vertices)
     frame_.vertices += static_cast<std::uint32_t>(vertices);
     frame_.drawsWithoutCulling += state_.renderStates[D3DRS_CULLMODE] == D3DCULL_NONE;
     frame_.drawsWithoutDepthWrites += state_.renderStates[D3DRS_ZWRITEENABLE] == FALSE;
+    if (Texture* drawnInto = renderTarget_ ? renderTarget_->texture() : nullptr)
+        drawnInto->markDrawn();
 }
 
 bool validDraw(DWORD fvf, UINT stride, GLsizei vertices) {
@@ -396,11 +401,16 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
     if (inked) {
         ++frame_.drawsTrimmedToInk;
         // Surfaces are stored top row first, so Direct3D rows are framebuffer rows.
-        cache_.setScissor(true, inked->left, inked->top, std::max(inked->right - inked->left, 0),
-                          std::max(inked->bottom - inked->top, 0));
+        const GLint left = static_cast<GLint>(std::floor(inked->left * scale_));
+        const GLint top = static_cast<GLint>(std::floor(inked->top * scale_));
+        const GLint right = static_cast<GLint>(std::ceil(inked->right * scale_));
+        const GLint bottom = static_cast<GLint>(std::ceil(inked->bottom * scale_));
+        cache_.setScissor(true, left, top, std::max(right - left, 0), std::max(bottom - top, 0));
     }
+    const bool onGrid = sampleOnGrid(vertexData, stride);
     glDrawArrays(glPrimitive(type), 0, vertices);
     if (inked) cache_.setScissor(false, 0, 0, 0, 0);
+    if (onGrid) state_.dirty |= DirtySamplers; // the next draw samples as set again
     countDraw(type, primitiveCount, vertices);
     return D3D_OK;
 }

@@ -95,6 +95,7 @@ Program link(const FixedFunctionKey& key) {
         std::fprintf(stderr, "d3d9: fixed-function program does not link:\n%s\n", log);
     }
     program.viewport = glGetUniformLocation(program.name, "uViewport");
+    program.resolutionScale = glGetUniformLocation(program.name, "uResolutionScale");
     program.worldViewProjection = glGetUniformLocation(program.name, "uWorldViewProjection");
     program.textureFactor = glGetUniformLocation(program.name, "uTextureFactor");
     auto at = [&program](const char* name) { return glGetUniformLocation(program.name, name); };

@@ -51,6 +51,7 @@ std::string fixedFunctionSource(const FixedFunctionKey& key, bool vertexStage);
 struct Program {
     GLuint name = 0;
     GLint viewport = -1;
+    GLint resolutionScale = -1;
     GLint worldViewProjection = -1;
     GLint textureFactor = -1;
     GLint worldView = -1, normalMatrix = -1;

@@ -37,6 +37,7 @@ layout(location = 3) in vec4 inSpecular;
 layout(location = 4) in vec2 inTexCoord0;
 
 uniform vec4 uViewport; // x, y, width, height of the Direct3D viewport, in pixels
+uniform float uResolutionScale; // stored pixels per Direct3D pixel
 uniform mat4 uWorldViewProjection;
 uniform mat4 uWorldView;
 uniform mat3 uNormalMatrix; // inverse transpose of world x view
@@ -157,9 +158,9 @@ void main() {
     vec4 clip = uWorldViewProjection * vec4(inPosition.xyz, 1.0);
     vec3 eye = (uWorldView * vec4(inPosition.xyz, 1.0)).xyz;
 #endif
-    // Direct3D samples pixel centres on integers: shift 63/128 px right and down.
-    clip.x += (2.0 * 63.0 / 128.0) / uViewport.z * clip.w;
-    clip.y -= (2.0 * 63.0 / 128.0) / uViewport.w * clip.w;
+    // Direct3D samples pixel centres on integers: shift 63/128 of a stored pixel right and down.
+    clip.x += (2.0 * 63.0 / 128.0) / (uViewport.z * uResolutionScale) * clip.w;
+    clip.y -= (2.0 * 63.0 / 128.0) / (uViewport.w * uResolutionScale) * clip.w;
     // Surfaces are stored top row first, and Direct3D's clip depth runs 0..w.
     clip.y = -clip.y;
     clip.z = 2.0 * clip.z - clip.w;
@@ -179,7 +180,7 @@ void main() {
 #else
     float size = uPointSize.x;
 #endif
-    gl_PointSize = clamp(size, uPointSize.y, uPointSize.z);
+    gl_PointSize = clamp(size, uPointSize.y, uPointSize.z) * uResolutionScale;
 #endif
 #if HAS_TEXCOORD
     vTexCoord0 = inTexCoord0;

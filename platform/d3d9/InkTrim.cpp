@@ -20,13 +20,9 @@ Corner readCorner(const void* vertices, unsigned stride, unsigned texOffset, int
     return {position[0], position[1], position[3], tex[0], tex[1]};
 }
 
-// One axis of the quad: two distinct positions, the coordinate each carries.
-struct Axis {
-    float low, high, atLow, atHigh;
-};
-
 // Every corner must carry, on this axis, the coordinate of the side it lies on.
-std::optional<Axis> axisOf(const Corner (&c)[4], float Corner::*position, float Corner::*coord) {
+std::optional<QuadAxis> axisOf(const Corner (&c)[4], float Corner::*position,
+                               float Corner::*coord) {
     const float a = c[0].*position;
     int other = -1;
     for (int i = 1; i < 4; ++i)
@@ -38,17 +34,16 @@ std::optional<Axis> axisOf(const Corner (&c)[4], float Corner::*position, float 
         const bool sideA = k.*position == a;
         if (!sideA && k.*position != b) return std::nullopt;
         if (k.*coord != (sideA ? c[0].*coord : c[other].*coord)) return std::nullopt;
-        if (k.*coord < 0.0f || k.*coord > 1.0f) return std::nullopt;
         onA += sideA;
     }
     if (onA != 2) return std::nullopt;
-    return a < b ? Axis{a, b, c[0].*coord, c[other].*coord}
-                 : Axis{b, a, c[other].*coord, c[0].*coord};
+    return a < b ? QuadAxis{a, b, c[0].*coord, c[other].*coord}
+                 : QuadAxis{b, a, c[other].*coord, c[0].*coord};
 }
 
 // Pixels along one axis whose texel coordinate t = coord * size lies in [inkLow - 1,
 // inkHigh + 1]: beyond that a bilinear tap reads only black texels.
-std::pair<int, int> keptPixels(const Axis& axis, int inkLow, int inkHigh, int size,
+std::pair<int, int> keptPixels(const QuadAxis& axis, int inkLow, int inkHigh, int size,
                                bool edgesRepeat) {
     if (edgesRepeat && (inkLow == 0 || inkHigh == size)) inkLow = -2, inkHigh = size + 2;
     const double lowT = inkLow - 1.0, highT = inkHigh + 1.0;
@@ -70,6 +65,10 @@ std::pair<int, int> keptPixels(const Axis& axis, int inkLow, int inkHigh, int si
     return {static_cast<int>(std::floor(from)) - 1, static_cast<int>(std::ceil(to)) + 2};
 }
 
+bool withinTexture(const QuadAxis& axis) {
+    return axis.atLow >= 0.0f && axis.atLow <= 1.0f && axis.atHigh >= 0.0f && axis.atHigh <= 1.0f;
+}
+
 } // namespace
 
 InkBounds findInk(const std::uint8_t* bgra, int width, int height) {
@@ -86,8 +85,7 @@ InkBounds findInk(const std::uint8_t* bgra, int width, int height) {
     return ink.empty() ? InkBounds{} : ink;
 }
 
-std::optional<PixelRect> inkedPixels(const void* vertices, unsigned stride, unsigned texOffset,
-                                     const InkSampling& sampling) {
+std::optional<QuadMapping> quadMapping(const void* vertices, unsigned stride, unsigned texOffset) {
     Corner c[4];
     for (int i = 0; i < 4; ++i) {
         c[i] = readCorner(vertices, stride, texOffset, i);
@@ -98,10 +96,19 @@ std::optional<PixelRect> inkedPixels(const void* vertices, unsigned stride, unsi
     const auto across = axisOf(c, &Corner::x, &Corner::u);
     const auto down = axisOf(c, &Corner::y, &Corner::v);
     if (!across || !down) return std::nullopt;
+    return QuadMapping{*across, *down};
+}
+
+std::optional<PixelRect> inkedPixels(const void* vertices, unsigned stride, unsigned texOffset,
+                                     const InkSampling& sampling) {
+    const auto quad = quadMapping(vertices, stride, texOffset);
+    if (!quad || !withinTexture(quad->across) || !withinTexture(quad->down)) return std::nullopt;
+    const QuadAxis& across = quad->across;
+    const QuadAxis& down = quad->down;
     if (sampling.ink.empty()) return PixelRect{};
-    const auto [left, right] = keptPixels(*across, sampling.ink.left, sampling.ink.right,
+    const auto [left, right] = keptPixels(across, sampling.ink.left, sampling.ink.right,
                                           sampling.width, sampling.edgesRepeat);
-    const auto [top, bottom] = keptPixels(*down, sampling.ink.top, sampling.ink.bottom,
+    const auto [top, bottom] = keptPixels(down, sampling.ink.top, sampling.ink.bottom,
                                           sampling.height, sampling.edgesRepeat);
     if (right <= left || bottom <= top) return PixelRect{};
     return PixelRect{left, top, right, bottom};

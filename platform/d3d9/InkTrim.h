@@ -18,6 +18,20 @@ struct InkBounds {
 // Scans B, G, R, A rows, top first; alpha does not count.
 InkBounds findInk(const std::uint8_t* bgra, int width, int height);
 
+// One axis of an axis-aligned screen quad: its two positions and the texture coordinate each
+// carries.
+struct QuadAxis {
+    float low, high, atLow, atHigh;
+};
+
+struct QuadMapping {
+    QuadAxis across, down;
+};
+
+// Four pre-transformed vertices (x, y, z, rhw first, two texture floats at texOffset) that
+// form an axis-aligned rectangle, flat (one rhw), with u following x alone and v following y.
+std::optional<QuadMapping> quadMapping(const void* vertices, unsigned stride, unsigned texOffset);
+
 // Target pixels, right and bottom exclusive.
 struct PixelRect {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -30,10 +44,8 @@ struct InkSampling {
     bool edgesRepeat = false; // wrap or mirror: ink on one edge shows beside the other
 };
 
-// For four pre-transformed vertices (x, y, z, rhw first, two texture floats at texOffset) that
-// form an axis-aligned rectangle with texture coordinates within 0..1 following x and y alone:
-// the pixels that can sample ink, with a pixel to spare for filtering and rounding. Nothing
-// when the vertices are not such a quad.
+// For such a quad with texture coordinates within 0..1: the pixels that can sample ink, with a
+// pixel to spare for filtering and rounding. Nothing when the vertices are not such a quad.
 std::optional<PixelRect> inkedPixels(const void* vertices, unsigned stride, unsigned texOffset,
                                      const InkSampling& sampling);
 

@@ -15,16 +15,18 @@ void countResource(int change) {
     live += change;
 }
 
-Surface::Surface(Device& device, Texture& texture, UINT level, const Shape& shape)
+Surface::Surface(Device& device, Texture& texture, UINT level, const Shape& shape, UINT storedWidth,
+                 UINT storedHeight)
     : device_(device), texture_(&texture), container_(&texture), level_(level), shape_(shape),
-      name_(texture.glName()) {
+      storedWidth_(storedWidth), storedHeight_(storedHeight), name_(texture.glName()) {
     countResource(1);
 }
 
 Surface::Surface(Device& device, IUnknown* container, const Shape& shape)
-    : device_(device), container_(container), standalone_(container == nullptr), shape_(shape) {
+    : device_(device), container_(container), standalone_(container == nullptr), shape_(shape),
+      storedWidth_(device.scaled(shape.width)), storedHeight_(device.scaled(shape.height)) {
     countResource(1);
-    const auto w = static_cast<GLsizei>(shape.width), h = static_cast<GLsizei>(shape.height);
+    const auto w = static_cast<GLsizei>(storedWidth_), h = static_cast<GLsizei>(storedHeight_);
     if (shape.kind == Kind::DepthStencil) {
         glGenRenderbuffers(1, &name_);
         glBindRenderbuffer(GL_RENDERBUFFER, name_);

@@ -25,10 +25,12 @@ class Surface final : public IDirect3DSurface9 {
         D3DPOOL pool;
     };
 
-    // A level of texture (which owns the OpenGL texture).
-    Surface(Device& device, Texture& texture, UINT level, const Shape& shape);
-    // An image of its own: colour as a texture, depth-stencil as a renderbuffer. container is
-    // the device for its own buffers, null for a standalone surface.
+    // A level of texture (which owns the OpenGL texture), stored at storedWidth x storedHeight.
+    Surface(Device& device, Texture& texture, UINT level, const Shape& shape, UINT storedWidth,
+            UINT storedHeight);
+    // An image of its own: colour as a texture, depth-stencil as a renderbuffer, stored at the
+    // device's resolution scale. container is the device for its own buffers, null for a
+    // standalone surface.
     Surface(Device& device, IUnknown* container, const Shape& shape);
     ~Surface() override;
     Surface(const Surface&) = delete;
@@ -45,8 +47,12 @@ class Surface final : public IDirect3DSurface9 {
     D3DFORMAT format() const { return shape_.format; }
     UINT width() const { return shape_.width; }
     UINT height() const { return shape_.height; }
+    // OpenGL's pixels: the Direct3D size, times the device's scale for what it draws into.
+    UINT storedWidth() const { return storedWidth_; }
+    UINT storedHeight() const { return storedHeight_; }
     GLuint glName() const { return name_; } // texture (colour) or renderbuffer (depth)
     GLint level() const { return static_cast<GLint>(level_); }
+    Texture* texture() const { return texture_; } // null unless a texture level
     bool valid() const { return name_ != 0; }
 
   private:
@@ -56,6 +62,7 @@ class Surface final : public IDirect3DSurface9 {
     bool standalone_ = false;
     UINT level_ = 0;
     Shape shape_;
+    UINT storedWidth_, storedHeight_;
     GLuint name_ = 0;
     std::atomic<ULONG> references_{1};
 };

@@ -3,6 +3,7 @@
 #include "Device.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace d3d9 {
 namespace {
@@ -33,15 +34,37 @@ Texture::Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usa
     levels_.resize(count);
     for (UINT i = 0; i < count; ++i) {
         const UINT w = std::max(1u, width >> i), h = std::max(1u, height >> i);
+        // What the demo draws into is stored at the device's scale; images keep their size.
+        const bool drawnInto = (usage & D3DUSAGE_RENDERTARGET) != 0 && !inMemory;
+        const UINT storedW = drawnInto ? device_.scaled(w) : w;
+        const UINT storedH = drawnInto ? device_.scaled(h) : h;
         Level& level = levels_[i];
         // Managed levels start zeroed in memory and in OpenGL, so every chain is complete.
         if (inMemory) level.memory.assign(static_cast<std::size_t>(w) * h * 4, 0);
-        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), internal, static_cast<GLsizei>(w),
-                     static_cast<GLsizei>(h), 0, GL_BGRA, GL_UNSIGNED_BYTE,
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), internal, static_cast<GLsizei>(storedW),
+                     static_cast<GLsizei>(storedH), 0, GL_BGRA, GL_UNSIGNED_BYTE,
                      inMemory ? level.memory.data() : nullptr);
         level.surface = std::make_unique<Surface>(
-            device_, *this, i, Surface::Shape{Surface::Kind::Color, format, w, h, usage, pool});
+            device_, *this, i, Surface::Shape{Surface::Kind::Color, format, w, h, usage, pool},
+            storedW, storedH);
     }
+    const float scale = device_.resolutionScale();
+    if (count == 1 && !inMemory && (usage & D3DUSAGE_RENDERTARGET) && scale > 1.0f) {
+        gridLevels_ = static_cast<int>(std::ceil(std::log2(scale)));
+        for (int i = 1; i <= gridLevels_; ++i)
+            glTexImage2D(GL_TEXTURE_2D, i, internal,
+                         std::max(1, static_cast<GLsizei>(device_.scaled(width)) >> i),
+                         std::max(1, static_cast<GLsizei>(device_.scaled(height)) >> i), 0, GL_BGRA,
+                         GL_UNSIGNED_BYTE, nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, gridLevels_);
+    }
+}
+
+void Texture::refreshGrid() {
+    if (!gridStale_ || gridLevels_ == 0) return;
+    device_.bindScratchTexture(name_);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    gridStale_ = false;
 }
 
 Texture::~Texture() {

@@ -2,7 +2,27 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
+namespace {
+
+// The decoder's allocations are capped for each picture: a damaged file of a few hundred bytes
+// must not ask for gigabytes (fuzzing found a PNG with a second header that did).
+thread_local std::size_t allocationCap = 0;
+
+void* cappedMalloc(std::size_t size) {
+    return size > allocationCap ? nullptr : std::malloc(size);
+}
+
+void* cappedRealloc(void* block, std::size_t size) {
+    return size > allocationCap ? nullptr : std::realloc(block, size);
+}
+
+} // namespace
+
+#define STBI_MALLOC(size) cappedMalloc(size)
+#define STBI_REALLOC(block, size) cappedRealloc(block, size)
+#define STBI_FREE(block) std::free(block)
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 // The decoder's JPEG reader overflows a table on a damaged Huffman header (found by fuzzing),
@@ -90,9 +110,15 @@ bool Picture::decode(const unsigned char* bytes, std::size_t size, Picture& pict
     if (!stbi_info_from_memory(bytes, length, &w, &h, &channels) || w <= 0 || h <= 0 ||
         w > maxSide || h > maxSide)
         return false;
+    // Room for the inflated rows at 16 bits a channel and the converted picture, and some more.
+    allocationCap = static_cast<std::size_t>(w) * h * 8 + (16u << 20);
     int comp = 0;
     unsigned char* rgba = stbi_load_from_memory(bytes, length, &w, &h, &comp, 4);
     if (!rgba) return false;
+    if (w <= 0 || h <= 0 || w > maxSide || h > maxSide) { // the file disagrees with itself
+        stbi_image_free(rgba);
+        return false;
+    }
     picture.width = w;
     picture.height = h;
     picture.argb.resize(static_cast<std::size_t>(w) * h);

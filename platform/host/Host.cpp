@@ -94,6 +94,8 @@ int run(int argc, char** argv) {
         return 0;
     }
     platform::runMode().fullScreenAnswer = options.fullScreen;
+    platform::runMode().frameWidth = options.frameWidth;
+    platform::runMode().frameHeight = options.frameHeight;
     platform::installInterruptHandlers();
     if (!options.captureVideo.empty()) return captureVideo(options);
     return options.captureFolder.empty() ? play() : capture(options);

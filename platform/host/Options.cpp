@@ -22,6 +22,13 @@ bool parseRange(const std::string& text, int& first, int& last) {
            parseInt(text.substr(dash + 1), 0, INT_MAX, last) && first <= last;
 }
 
+// WxH within the sizes a capture is made at: from half the show's own to 8K.
+bool parseSize(const std::string& text, int& width, int& height) {
+    const auto x = text.find('x');
+    return x != std::string::npos && parseInt(text.substr(0, x), 400, 8192, width) &&
+           parseInt(text.substr(x + 1), 300, 8192, height);
+}
+
 bool looksLikeFile(const std::string& path) {
     if (path.empty() || path.back() == '/') return false;
     const auto slash = path.find_last_of('/');
@@ -33,7 +40,7 @@ bool looksLikeFile(const std::string& path) {
 
 const char* usage() {
     return "usage: lumiflux [--windowed | --fullscreen] [--capture DIR/|FILE [--fps N] [--frames "
-           "A-B] [--every N]]\n"
+           "A-B] [--every N] [--size WxH]]\n"
            "\n"
            "  --windowed      play in a window without asking\n"
            "  --fullscreen    play full screen without asking\n"
@@ -42,6 +49,8 @@ const char* usage() {
            "  --fps N         frames a second of the capture's clock (default 60)\n"
            "  --frames A-B    write only frames A to B, then stop\n"
            "  --every N       write only every Nth of those frames (a folder capture)\n"
+           "  --size WxH      frames of W x H pixels, the picture drawn sharp at the largest\n"
+           "                  size that fits, black around it (default 800x600)\n"
            "  --help          show this text\n"
            "  --version       show the version\n";
 }
@@ -49,7 +58,7 @@ const char* usage() {
 ParseResult parseOptions(const std::vector<std::string>& arguments) {
     ParseResult result;
     Options& o = result.options;
-    bool fpsGiven = false, framesGiven = false, everyGiven = false;
+    bool fpsGiven = false, framesGiven = false, everyGiven = false, sizeGiven = false;
     auto fail = [&result](std::string message) {
         result.error = std::move(message);
         return result;
@@ -84,6 +93,10 @@ ParseResult parseOptions(const std::vector<std::string>& arguments) {
                 return fail(
                     "--frames needs a range A-B of frame numbers with A <= B, such as 0-99");
             framesGiven = true;
+        } else if (arg == "--size") {
+            if (!value(text) || !parseSize(text, o.frameWidth, o.frameHeight))
+                return fail("--size needs WxH from 400x300 to 8192x8192, such as 1920x1080");
+            sizeGiven = true;
         } else if (arg == "--every") {
             if (!value(text) || !parseInt(text, 1, 1000000, o.every))
                 return fail("--every needs a whole number from 1 up, such as 50");
@@ -92,8 +105,11 @@ ParseResult parseOptions(const std::vector<std::string>& arguments) {
             return fail("unknown option '" + arg + "' (see --help)");
         }
     }
-    if ((fpsGiven || framesGiven) && o.captureFolder.empty() && o.captureVideo.empty())
-        return fail(std::string(fpsGiven ? "--fps" : "--frames") + " needs --capture");
+    if ((fpsGiven || framesGiven || sizeGiven) && o.captureFolder.empty() && o.captureVideo.empty())
+        return fail(std::string(fpsGiven      ? "--fps"
+                                : framesGiven ? "--frames"
+                                              : "--size") +
+                    " needs --capture");
     if (everyGiven && o.captureFolder.empty())
         return fail("--every needs --capture with a folder (frames/): a video keeps every frame");
     return result;

@@ -13,6 +13,7 @@ struct Options {
     int firstFrame = 0;
     int lastFrame = -1; // -1: to the end of the show
     int every = 1;      // --every N: only every Nth frame of the range (PNG folders)
+    int frameWidth = 0, frameHeight = 0; // --size WxH of captured frames (0: the show's own)
     bool help = false;
     bool version = false;
 };

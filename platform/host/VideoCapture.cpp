@@ -98,6 +98,8 @@ std::vector<std::string> VideoCapture::command(int width, int height) const {
         // larger, not worse to look at.
         c.insert(c.end(),
                  {"-c:v", "libx264", "-preset", "ultrafast", "-crf", "18", "-pix_fmt", "yuv420p"});
+        // 4:2:0 needs even sides: an odd one gets a black line.
+        if (width % 2 || height % 2) c.insert(c.end(), {"-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2"});
         if (music) c.insert(c.end(), {"-c:a", "aac", "-b:a", "192k"});
     }
     c.push_back(path_);

@@ -332,6 +332,20 @@ void captureProgram() {
                 seconds, seconds / showSeconds, ec ? 0.0 : bytes / 1e6, show.exitCode);
 }
 
+// Video captures at larger sizes: the first 30 s of the show at 10 frames a second.
+void captureSizes() {
+    const std::string work = test::makeTempFolder();
+    const std::string build = std::filesystem::path(ART_DIR).parent_path().string();
+    for (const char* size : {"800x600", "1600x1200", "3840x2160"}) {
+        const auto begin = Clock::now();
+        const auto run = test::runProcess({LUMIFLUX_EXE, "--capture", work + "/sized.mp4", "--size",
+                                           size, "--fps", "10", "--frames", "0-299"},
+                                          build, {"DISPLAY=", "WAYLAND_DISPLAY="}, 1800);
+        std::printf("capture at %-9s: %6.1f frames a second (exit %d)\n", size,
+                    300 * 1000.0 / millisecondsSince(begin), run.exitCode);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -351,6 +365,7 @@ int main(int argc, char** argv) {
         sprites(offscreen, 10);
     }
     scenes();
+    if (selected("sizes")) captureSizes();
     if (selected("capture")) captureProgram();
     std::printf("peak memory of this process: %ld KiB\n",
                 peakResidentKilobytes(test::readFile("/proc/self/status")));

@@ -22,13 +22,14 @@ enum class Damage {
     HugeImage,
     LyingMesh,
     Jpeg,
-    EmptyPngChunk
+    EmptyPngChunk,
+    SecondPngHeader
 };
 
 const char* nameOf(Damage d) {
-    constexpr const char* names[] = {"Missing",     "Empty",  "Truncated",
-                                     "RandomBytes", "Folder", "HugeImage",
-                                     "LyingMesh",   "Jpeg",   "EmptyPngChunk"};
+    constexpr const char* names[] = {"Missing",       "Empty",          "Truncated", "RandomBytes",
+                                     "Folder",        "HugeImage",      "LyingMesh", "Jpeg",
+                                     "EmptyPngChunk", "SecondPngHeader"};
     return names[static_cast<int>(d)];
 }
 
@@ -83,13 +84,16 @@ void damage(const fs::path& file, const fs::path& original, Damage d) {
     case Damage::LyingMesh:
         writeBytes(file, lyingMesh);
         break;
-    // Found by fuzzing: a JPEG that overflowed the decoder's Huffman table, and a PNG whose
-    // empty chunk made it copy from a null buffer.
+    // Found by fuzzing: a JPEG that overflowed the decoder's Huffman table, a PNG whose empty
+    // chunk made it copy from a null buffer, and one whose second header asked for 2 GB.
     case Damage::Jpeg:
         fs::copy_file(DAMAGED_DIR "/huffman-overflow.jpg", file);
         break;
     case Damage::EmptyPngChunk:
         fs::copy_file(DAMAGED_DIR "/empty-chunk.png", file);
+        break;
+    case Damage::SecondPngHeader:
+        fs::copy_file(DAMAGED_DIR "/second-header.png", file);
         break;
     }
 }
@@ -133,6 +137,7 @@ std::vector<Row> rows() {
         table.push_back({"lf.mp3", d, d == Damage::Truncated ? "" : "Error: ファイル読み込み失敗"});
     table.push_back({"data/lf.png", Damage::Jpeg, "読み込み失敗: data\\lf.png"});
     table.push_back({"data/lf.png", Damage::EmptyPngChunk, "読み込み失敗: data\\lf.png"});
+    table.push_back({"data/lf.png", Damage::SecondPngHeader, "読み込み失敗: data\\lf.png"});
     return table;
 }
 

@@ -29,6 +29,13 @@ TEST(Options, PlayAndCaptureForms) {
     EXPECT_EQ(parseOptions({"--capture", "frames.d/"}).options.captureFolder, "frames.d/");
     EXPECT_EQ(parseOptions({"--capture", "out/", "--every", "50"}).options.every, 50);
     EXPECT_EQ(parseOptions({"--capture", "out/"}).options.every, 1);
+    const auto big = parseOptions({"--capture", "show.mp4", "--size", "3840x2160"});
+    ASSERT_TRUE(big.error.empty()) << big.error;
+    EXPECT_EQ(big.options.frameWidth, 3840);
+    EXPECT_EQ(big.options.frameHeight, 2160);
+    const auto odd = parseOptions({"--capture", "out/", "--size", "1366x768"});
+    EXPECT_EQ(odd.options.frameWidth, 1366);
+    EXPECT_EQ(parseOptions({"--capture", "out/"}).options.frameWidth, 0); // the show's own
 }
 
 TEST(Options, BadCommandLinesGiveOneLineErrors) {
@@ -46,6 +53,13 @@ TEST(Options, BadCommandLinesGiveOneLineErrors) {
         {"--capture", "out/", "--every", "0"},
         {"--capture", "show.mp4", "--every", "2"},
         {"--every", "2"},
+        {"--capture", "out/", "--size", "399x300"}, // smaller than half the picture
+        {"--capture", "out/", "--size", "640x299"},
+        {"--capture", "out/", "--size", "8193x4320"}, // beyond 8K
+        {"--capture", "out/", "--size", "1920x1080x2"},
+        {"--capture", "out/", "--size", "1920"},
+        {"--capture", "out/", "--size", "-800x600"},
+        {"--size", "1920x1080"},
     };
     for (const auto& args : bad) {
         const auto result = parseOptions(args);
