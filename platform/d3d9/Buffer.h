@@ -4,7 +4,7 @@
 // waits for the frame before.
 #include "DeviceResource.h"
 
-#include <GL/glcorearb.h>
+#include "GLApi.h"
 #include <atomic>
 #include <vector>
 
@@ -23,6 +23,7 @@ class Buffer {
     HRESULT unlock();
     GLuint glName() const { return name_; }
     UINT length() const { return static_cast<UINT>(memory_.size()); }
+    const unsigned char* data() const { return memory_.data(); }
     DWORD usage() const { return usage_; }
     D3DPOOL pool() const { return pool_; }
 

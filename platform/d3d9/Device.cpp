@@ -1,5 +1,6 @@
 #include "Device.h"
 
+#include "GLProfile.h"
 #include "Texture.h"
 #include "Win32Internal.h"
 #include "core/Clock.h"
@@ -29,9 +30,11 @@ bool Device::create() {
     cache_.invalidate();
     stream_.create(cache_, 4u << 20);
     glGenSamplers(samplerCount, samplers_);
-    glEnable(GL_PROGRAM_POINT_SIZE);
-    // Rendering flips y, so the sprite's top (v = 0) is the framebuffer's lower edge.
-    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
+    const GLProfile& profile = glProfile();
+    if (profile.programPointSizeSwitch) glEnable(GL_PROGRAM_POINT_SIZE);
+    // Rendering flips y, so the sprite's top (v = 0) is the framebuffer's lower edge; without the
+    // switch the fragment program flips the coordinate.
+    if (profile.pointCoordOrigin) glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
     GLfloat pointRange[2] = {1.0f, 64.0f};
     glGetFloatv(GL_POINT_SIZE_RANGE, pointRange);
     pointSizeCap_ = std::min(256.0f, pointRange[1]); // the device's MaxPointSize
@@ -77,6 +80,14 @@ GLint Device::scaledEdge(LONG coordinate) const {
 }
 
 void Device::captureFrame(GLuint framebuffer, int width, int height) {
+    if (!glProfile().mappedReads) { // read at once: the frame waits for its drawing
+        auto* sink = platform::runMode().sink;
+        if (sinkDone_ || !sink) return;
+        readFramebuffer(framebuffer, width, height, GL_RGB, readback_);
+        pendingWidth_ = width, pendingHeight_ = height;
+        finishDelivery(deliver(*sink, readback_.data()));
+        return;
+    }
     if (!pixelBuffers_[0]) {
         glGenBuffers(2, pixelBuffers_);
         platform::runMode().flushFrames = [this] { deliverPending(); };
@@ -110,10 +121,13 @@ void Device::deliverPending() {
     const bool more = pixels && deliver(*mode.sink, pixels);
     glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
-    if (!more) {
-        sinkDone_ = true;
-        platform::closeAllWindows();
-    }
+    finishDelivery(more);
+}
+
+void Device::finishDelivery(bool more) {
+    if (more) return;
+    sinkDone_ = true;
+    platform::closeAllWindows();
 }
 
 // The picture as it is, or centred in the frame size asked for with black around it.
@@ -144,6 +158,7 @@ Device::~Device() {
     for (auto& [key, framebuffer] : framebuffers_)
         glDeleteFramebuffers(1, &framebuffer);
     glDeleteSamplers(samplerCount, samplers_);
+    if (flatIndices_) deleteBuffer(GL_ELEMENT_ARRAY_BUFFER, flatIndices_);
     programs_.destroy();
     stream_.destroy();
     context_.destroy();
@@ -170,9 +185,9 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     if (mode.capture) {
         captureFrame(framebuffer, width, height);
         if (mode.sink) platform::Clock::instance().advance(mode.sink->frameMilliseconds());
-    } else {
-        context_.presentToWindow(framebuffer, width, height);
     }
+    // A capture in a browser page is shown as it is drawn.
+    if (!mode.capture || context_.onScreen()) context_.presentToWindow(framebuffer, width, height);
     // Presenting rebinds and clears behind the cache's back.
     cache_.invalidate();
     state_.dirty = DirtyAll;

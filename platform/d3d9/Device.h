@@ -10,6 +10,7 @@
 #include "Surface.h"
 #include "d3d9.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -122,6 +123,8 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     static float outputScale(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters);
     void captureFrame(GLuint framebuffer, int width, int height);
     void deliverPending();
+    void uploadBorderColour(GLint location);
+    void finishDelivery(bool more);
     bool deliver(platform::FrameSink& sink, const unsigned char* pixels);
     D3DMATRIX* transformSlot(D3DTRANSFORMSTATETYPE state);
     // Turns the dirty groups into OpenGL work, in a fixed order (DrawPrepare.cpp).
@@ -129,6 +132,10 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     void uploadTransforms(const Program& program);
     void uploadConstants(const Program& program);
     void countDraw(D3DPRIMITIVETYPE type, UINT primitives, GLsizei vertices);
+    // Draws flat-shaded primitives where OpenGL cannot take the first vertex's colour
+    // (FlatShading.h); false when the draw needs no such help.
+    bool drawFlat(D3DPRIMITIVETYPE type, UINT primitives,
+                  const std::function<std::uint32_t(UINT)>& vertexAt);
     // The pixels a screen-space quad can change while black adds nothing (DeviceInkTrim.cpp);
     // nothing when every pixel it covers may change.
     std::optional<PixelRect> inkedArea(D3DPRIMITIVETYPE type, UINT primitives, const void* data,
@@ -158,6 +165,8 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     float pointSizeCap_ = 64.0f;
     float scale_ = 1.0f;
     std::vector<unsigned char> framed_; // a captured picture centred in the frame asked for
+    std::vector<unsigned char> readback_;
+    GLuint flatIndices_ = 0; // the rotated indices of a flat-shaded draw // a frame read at once, where buffers cannot be mapped
     GLuint layoutBuffer_ = 0;
     GLuint elementBuffer_ = 0;
     DWORD layoutFvf_ = 0;

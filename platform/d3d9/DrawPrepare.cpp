@@ -1,8 +1,11 @@
 #include "Buffer.h"
 #include "Device.h"
+#include "FlatShading.h"
+#include "GLProfile.h"
 #include "Texture.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace d3d9 {
 namespace {
@@ -147,8 +150,8 @@ GLint addressing(DWORD mode) {
         return GL_MIRRORED_REPEAT;
     case D3DTADDRESS_CLAMP:
         return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER:
-        return GL_CLAMP_TO_BORDER;
+    case D3DTADDRESS_BORDER: // else the program blends the border in
+        return glProfile().borderAddressing ? GL_CLAMP_TO_BORDER : GL_CLAMP_TO_EDGE;
     default:
         return GL_REPEAT;
     }
@@ -165,11 +168,23 @@ void Device::applySampler(DWORD slot) {
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, addressing(ss[D3DSAMP_ADDRESSU]));
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, addressing(ss[D3DSAMP_ADDRESSV]));
     // BORDERCOLOR is ARGB; a texture without alpha reads the border's alpha as 1.
-    const DWORD border = ss[D3DSAMP_BORDERCOLOR];
-    const float colour[4] = {((border >> 16) & 0xFF) / 255.0f, ((border >> 8) & 0xFF) / 255.0f,
-                             (border & 0xFF) / 255.0f, ((border >> 24) & 0xFF) / 255.0f};
-    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, colour);
+    if (glProfile().borderAddressing) {
+        const DWORD border = ss[D3DSAMP_BORDERCOLOR];
+        const float colour[4] = {((border >> 16) & 0xFF) / 255.0f, ((border >> 8) & 0xFF) / 255.0f,
+                                 (border & 0xFF) / 255.0f, ((border >> 24) & 0xFF) / 255.0f};
+        glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, colour);
+    }
     glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, -1000.0f); // a grid draw may have moved it
+}
+
+// The border a program blends in: stage 0's BORDERCOLOR (ARGB), with alpha 1 for a texture that
+// stores none, as a sampler's border reads.
+void Device::uploadBorderColour(GLint location) {
+    const DWORD border = state_.samplerStates[0][D3DSAMP_BORDERCOLOR];
+    auto* texture = static_cast<Texture*>(static_cast<IDirect3DTexture9*>(state_.textures[0]));
+    const bool alpha = texture && texture->format() == D3DFMT_A8R8G8B8;
+    glUniform4f(location, ((border >> 16) & 0xFF) / 255.0f, ((border >> 8) & 0xFF) / 255.0f,
+                (border & 0xFF) / 255.0f, alpha ? ((border >> 24) & 0xFF) / 255.0f : 1.0f);
 }
 
 void Device::applyTextures() {
@@ -227,9 +242,10 @@ void Device::applyVertexLayout(DWORD fvf, UINT stride, GLuint buffer, std::size_
               pretransformed ? 16 : 12);
     attribute(normalLocation, (fvf & D3DFVF_NORMAL) != 0, 3, GL_FLOAT, false, at, 12);
     if (fvf & D3DFVF_PSIZE) at += 4;
-    // D3DCOLOR is B, G, R, A in memory.
-    attribute(diffuseLocation, (fvf & D3DFVF_DIFFUSE) != 0, GL_BGRA, GL_UNSIGNED_BYTE, true, at, 4);
-    attribute(specularLocation, (fvf & D3DFVF_SPECULAR) != 0, GL_BGRA, GL_UNSIGNED_BYTE, true, at,
+    // D3DCOLOR is B, G, R, A in memory; without BGRA attributes the program swaps them.
+    const GLint colour = glProfile().bgraFormats ? GL_BGRA : 4;
+    attribute(diffuseLocation, (fvf & D3DFVF_DIFFUSE) != 0, colour, GL_UNSIGNED_BYTE, true, at, 4);
+    attribute(specularLocation, (fvf & D3DFVF_SPECULAR) != 0, colour, GL_UNSIGNED_BYTE, true, at,
               4);
     attribute(texCoordLocation, (fvf & D3DFVF_TEXCOUNT_MASK) != 0, 2, GL_FLOAT, false, at, 8);
 }
@@ -261,6 +277,7 @@ void Device::uploadConstants(const Program& program) {
                 maxSize, 0.0f);
     glUniform3f(program.pointScale, asFloat(rs[D3DRS_POINTSCALE_A]),
                 asFloat(rs[D3DRS_POINTSCALE_B]), asFloat(rs[D3DRS_POINTSCALE_C]));
+    if (program.borderColour >= 0) uploadBorderColour(program.borderColour);
     if (!program.lit) return;
     const D3DMATERIAL9& m = state_.material;
     colour(program.materialDiffuse, m.Diffuse);
@@ -323,7 +340,8 @@ void Device::prepareDraw(bool points) {
     if (dirty & DirtyOutput) applyOutput();
     if (dirty & (DirtyProgram | DirtyTextures)) applyProgram();
     if (dirty & (DirtyTransforms | DirtyViewport)) ++transformGeneration_;
-    if (dirty & (DirtyConstants | DirtyViewport)) ++constantsGeneration_;
+    if (dirty & (DirtyConstants | DirtyViewport | DirtySamplers | DirtyTextures))
+        ++constantsGeneration_;
     if (program_->transformGeneration != transformGeneration_) {
         uploadTransforms(*program_);
         program_->transformGeneration = transformGeneration_;
@@ -346,6 +364,22 @@ void Device::countDraw(D3DPRIMITIVETYPE type, UINT primitives, GLsizei vertices)
         drawnInto->markDrawn();
 }
 
+bool Device::drawFlat(D3DPRIMITIVETYPE type, UINT primitives,
+                      const std::function<std::uint32_t(UINT)>& vertexAt) {
+    if (glProfile().provokingVertex || type == D3DPT_POINTLIST ||
+        state_.renderStates[D3DRS_SHADEMODE] != D3DSHADE_FLAT)
+        return false;
+    const FlatPrimitives flat = flatPrimitives(type, primitives, vertexAt);
+    if (!flatIndices_) glGenBuffers(1, &flatIndices_);
+    bindBuffer(GL_ELEMENT_ARRAY_BUFFER, flatIndices_);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                 static_cast<GLsizeiptr>(flat.indices.size() * sizeof(std::uint32_t)),
+                 flat.indices.data(), GL_STREAM_DRAW);
+    glDrawElements(flat.lines ? GL_LINES : GL_TRIANGLES, static_cast<GLsizei>(flat.indices.size()),
+                   GL_UNSIGNED_INT, nullptr);
+    return true;
+}
+
 bool validDraw(DWORD fvf, UINT stride, GLsizei vertices) {
     return stride != 0 && vertices > 0 && (fvf & D3DFVF_POSITION_MASK) != 0 &&
            vertexSize(fvf) <= stride;
@@ -361,7 +395,8 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
         return D3DERR_INVALIDCALL;
     prepareDraw(type == D3DPT_POINTLIST);
     applyVertexLayout(state_.fvf, stride, buffer->buffer().glName(), state_.streamOffset);
-    glDrawArrays(glPrimitive(type), static_cast<GLint>(startVertex), vertices);
+    if (!drawFlat(type, primitiveCount, [startVertex](UINT i) { return startVertex + i; }))
+        glDrawArrays(glPrimitive(type), static_cast<GLint>(startVertex), vertices);
     countDraw(type, primitiveCount, vertices);
     return D3D_OK;
 }
@@ -381,6 +416,16 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     prepareDraw(type == D3DPT_POINTLIST);
     applyVertexLayout(state_.fvf, stride, vertices->buffer().glName(),
                       state_.streamOffset + static_cast<std::size_t>(baseVertexIndex) * stride);
+    const unsigned char* stored = index->buffer().data() + std::size_t{startIndex} * indexSize;
+    const auto indexAt = [stored, indexSize](UINT i) -> std::uint32_t {
+        std::uint32_t value = 0;
+        std::memcpy(&value, stored + std::size_t{i} * indexSize, indexSize); // little-endian
+        return value;
+    };
+    if (drawFlat(type, primitiveCount, indexAt)) {
+        countDraw(type, primitiveCount, indices);
+        return D3D_OK;
+    }
     bindBuffer(GL_ELEMENT_ARRAY_BUFFER, index->buffer().glName());
     glDrawElements(glPrimitive(type), indices, indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                    reinterpret_cast<const void*>(static_cast<std::size_t>(startIndex) * indexSize));
@@ -408,7 +453,8 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
         cache_.setScissor(true, left, top, std::max(right - left, 0), std::max(bottom - top, 0));
     }
     const bool onGrid = sampleOnGrid(vertexData, stride);
-    glDrawArrays(glPrimitive(type), 0, vertices);
+    if (!drawFlat(type, primitiveCount, [](UINT i) { return i; }))
+        glDrawArrays(glPrimitive(type), 0, vertices);
     if (inked) cache_.setScissor(false, 0, 0, 0, 0);
     if (onGrid) state_.dirty |= DirtySamplers; // the next draw samples as set again
     countDraw(type, primitiveCount, vertices);

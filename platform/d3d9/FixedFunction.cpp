@@ -1,6 +1,7 @@
 #include "FixedFunction.h"
 
 #include "FixedFunctionSource.h"
+#include "GLProfile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -116,6 +117,7 @@ Program link(const FixedFunctionKey& key) {
     program.lightSpot = at("uLightSpot");
     program.pointSize = at("uPointSize");
     program.pointScale = at("uPointScale");
+    program.borderColour = at("uBorderColour");
     program.lit = key.lighting;
     program.lightCount = static_cast<int>(key.lightCount);
     const GLint texture0 = glGetUniformLocation(program.name, "uTexture0");
@@ -146,7 +148,8 @@ std::string FixedFunctionKey::describe() const {
         << " normalize=" << normalizeNormals << " localViewer=" << localViewer
         << " specularEnable=" << specularEnable << " lights=" << lightCount
         << " sources=" << diffuseSource << ambientSource << specularSource << emissiveSource
-        << " points=" << points << " pointScale=" << pointScale << " sprite=" << pointSprite;
+        << " points=" << points << " pointScale=" << pointScale << " sprite=" << pointSprite
+        << " border=" << borderU << borderV << borderLinear;
     return out.str();
 }
 
@@ -223,12 +226,20 @@ FixedFunctionKey makeKey(const DeviceState& state, DWORD fvf, bool textureBound,
     key.alphaOp = alphaOp;
     key.colorArg1 = c1, key.colorArg2 = c2, key.alphaArg1 = a1, key.alphaArg2 = a2;
     key.textured = textureBound && (readsTexture(colorOp, c1, c2) || readsTexture(alphaOp, a1, a2));
+    if (key.textured && !glProfile().borderAddressing) {
+        const auto& sampler = state.samplerStates[0];
+        key.borderU = sampler[D3DSAMP_ADDRESSU] == D3DTADDRESS_BORDER;
+        key.borderV = sampler[D3DSAMP_ADDRESSV] == D3DTADDRESS_BORDER;
+        key.borderLinear = (key.borderU || key.borderV) && sampler[D3DSAMP_MAGFILTER] != D3DTEXF_NONE &&
+                           sampler[D3DSAMP_MAGFILTER] != D3DTEXF_POINT;
+    }
     return key;
 }
 
 std::string fixedFunctionSource(const FixedFunctionKey& key, bool vertexStage) {
     std::ostringstream out;
-    out << "#version 330 core\n// key " << key.describe() << "\n";
+    const GLProfile& profile = glProfile();
+    out << profile.shaderHeader << "// key " << key.describe() << "\n";
     out << (vertexStage ? "#define VERTEX_STAGE\n" : "#define FRAGMENT_STAGE\n");
     out << "#define PRETRANSFORMED " << key.pretransformed << "\n#define HAS_DIFFUSE "
         << key.hasDiffuse << "\n#define HAS_TEXCOORD " << key.hasTexCoord << "\n#define ZERO_DEPTH "
@@ -244,7 +255,10 @@ std::string fixedFunctionSource(const FixedFunctionKey& key, bool vertexStage) {
         << "\n#define AMBIENT_SOURCE " << key.ambientSource << "\n#define SPECULAR_SOURCE "
         << key.specularSource << "\n#define EMISSIVE_SOURCE " << key.emissiveSource
         << "\n#define POINTS " << key.points << "\n#define POINT_SCALE " << key.pointScale
-        << "\n#define POINT_SPRITE " << key.pointSprite << "\n";
+        << "\n#define POINT_SPRITE " << key.pointSprite << "\n#define BORDER_U " << key.borderU
+        << "\n#define BORDER_V " << key.borderV << "\n#define BORDER_LINEAR " << key.borderLinear
+        << "\n#define VERTEX_BGRA " << !profile.bgraFormats
+        << "\n#define FLIP_POINT_COORD " << !profile.pointCoordOrigin << "\n";
     out << fixedFunctionGlsl;
     return out.str();
 }

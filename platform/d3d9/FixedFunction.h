@@ -3,7 +3,7 @@
 // that states the draw cannot observe are cleared, selects a program built from one GLSL source.
 #include "DeviceState.h"
 
-#include <GL/glcorearb.h>
+#include "GLApi.h"
 #include <array>
 #include <cstdint>
 #include <map>
@@ -39,6 +39,11 @@ struct FixedFunctionKey {
     std::uint32_t points : 1;
     std::uint32_t pointScale : 1;
     std::uint32_t pointSprite : 1;
+    // Border addressing drawn by the program, where the sampler has none: per axis, and whether
+    // the magnification filter is bilinear.
+    std::uint32_t borderU : 1;
+    std::uint32_t borderV : 1;
+    std::uint32_t borderLinear : 1;
 
     using Bits = std::array<std::uint32_t, 3>;
     Bits bits() const;
@@ -60,6 +65,7 @@ struct Program {
     GLint lightPosition = -1, lightDirection = -1, lightDiffuse = -1, lightSpecular = -1,
           lightAmbient = -1, lightAttenuation = -1, lightSpot = -1;
     GLint pointSize = -1, pointScale = -1;
+    GLint borderColour = -1;
     bool lit = false; // uniforms the compiler drops read -1, so the key says what to send
     int lightCount = 0;
     // The device's generations last uploaded: transforms change every draw, the rest rarely.

@@ -59,9 +59,16 @@ COLOR_INTERPOLATION out vec4 vDiffuse;
 COLOR_INTERPOLATION out vec4 vSpecular;
 out vec2 vTexCoord0;
 
+// D3DCOLOR's bytes are B, G, R, A; where they cannot be declared so, they are swapped here.
+#if VERTEX_BGRA
+#define VERTEX_COLOUR(c) (c).bgra
+#else
+#define VERTEX_COLOUR(c) (c)
+#endif
+
 vec4 vertexDiffuse() {
 #if HAS_DIFFUSE
-    return inDiffuse;
+    return VERTEX_COLOUR(inDiffuse);
 #else
     return vec4(1.0);
 #endif
@@ -69,7 +76,7 @@ vec4 vertexDiffuse() {
 
 vec4 vertexSpecular() {
 #if HAS_SPECULAR
-    return inSpecular;
+    return VERTEX_COLOUR(inSpecular);
 #else
     return vec4(0.0, 0.0, 0.0, 1.0);
 #endif
@@ -198,6 +205,42 @@ in vec2 vTexCoord0;
 uniform sampler2D uTexture0;
 uniform vec4 uTextureFactor;
 
+#if BORDER_U || BORDER_V
+uniform vec4 uBorderColour;
+
+// The share of a sample's taps that fall inside the texture on one axis. The sampler clamps to
+// the edge, where the one tap inside is what the clamped sample reads, so the border takes the
+// rest: exact for magnified and 1:1 sampling.
+float insideShare(float coordinate, float size) {
+#if BORDER_LINEAR
+    float t = coordinate * size - 0.5;
+    float first = floor(t), f = t - first;
+    float firstInside = step(0.0, first) * step(first, size - 1.0);
+    float secondInside = step(-1.0, first) * step(first + 1.0, size - 1.0);
+    return (1.0 - f) * firstInside + f * secondInside;
+#else
+    float texel = floor(coordinate * size);
+    return step(0.0, texel) * step(texel, size - 1.0);
+#endif
+}
+#endif
+
+vec4 sampleTexture(vec2 coordinate) {
+    vec4 texel = texture(uTexture0, coordinate);
+#if BORDER_U || BORDER_V
+    vec2 size = vec2(textureSize(uTexture0, 0));
+    float share = 1.0;
+#if BORDER_U
+    share *= insideShare(coordinate.x, size.x);
+#endif
+#if BORDER_V
+    share *= insideShare(coordinate.y, size.y);
+#endif
+    texel = mix(uBorderColour, texel, share);
+#endif
+    return texel;
+}
+
 out vec4 outColor;
 
 vec4 argument(int code, vec4 diffuse, vec4 current, vec4 texel) {
@@ -228,11 +271,14 @@ void main() {
     vec4 current = diffuse;
 #if POINT_SPRITE
     vec2 coordinate = gl_PointCoord; // (0, 0) at the sprite's top left
+#if FLIP_POINT_COORD
+    coordinate.y = 1.0 - coordinate.y; // where the origin could not be put there
+#endif
 #else
     vec2 coordinate = vTexCoord0;
 #endif
 #if TEXTURED
-    vec4 texel = texture(uTexture0, coordinate);
+    vec4 texel = sampleTexture(coordinate);
 #else
     vec4 texel = vec4(0.0); // what a stage reads from an empty slot
 #endif

@@ -1,19 +1,25 @@
 #include "GLContext.h"
 
+#include "GLProfile.h"
+
 #include <SDL2/SDL.h>
 #include <algorithm>
+#include <string_view>
 
 namespace d3d9 {
 
 bool GLContext::create(SDL_Window* window) {
     if (!window) return false;
+    const bool es = glProfile().esContext;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, es ? 0 : 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK,
+                        es ? SDL_GL_CONTEXT_PROFILE_ES : SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context) return false;
     window_ = window;
     context_ = context;
+    onScreen_ = std::string_view(SDL_GetCurrentVideoDriver()) != "offscreen";
     SDL_GL_MakeCurrent(window, context);
     SDL_GL_SetSwapInterval(0); // Direct3D's immediate presentation: no vsync
     glGenVertexArrays(1, &vertexArray_);
@@ -54,11 +60,8 @@ void GLContext::presentToWindow(GLuint framebuffer, int width, int height) {
 
 void readFramebuffer(GLuint framebuffer, int width, int height, GLenum format,
                      std::vector<unsigned char>& out) {
-    const std::size_t channels = format == GL_RGB ? 3 : 4;
-    out.resize(static_cast<std::size_t>(width) * height * channels);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, format, GL_UNSIGNED_BYTE, out.data());
+    readPixels(width, height, format == GL_RGB, out);
 }
 
 } // namespace d3d9

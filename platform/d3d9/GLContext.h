@@ -1,6 +1,6 @@
 #pragma once
 // The OpenGL context the device draws with, and the window it shows the back buffer in.
-#include <GL/glcorearb.h>
+#include "GLApi.h"
 #include <vector>
 
 struct SDL_Window;
@@ -18,12 +18,15 @@ class GLContext {
     void presentToWindow(GLuint framebuffer, int width, int height);
     void setFullScreen(bool fullScreen) { fullScreen_ = fullScreen; }
     bool fullScreen() const { return fullScreen_; }
+    // Whether the window is seen: not on SDL's offscreen driver, as a native capture is.
+    bool onScreen() const { return onScreen_; }
 
   private:
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
     GLuint vertexArray_ = 0;
     bool fullScreen_ = false;
+    bool onScreen_ = false;
 };
 
 // A framebuffer's pixels, top row first, in format (GL_RGB or GL_BGRA), tightly packed.

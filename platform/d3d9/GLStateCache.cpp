@@ -1,5 +1,6 @@
 #include "GLStateCache.h"
 
+#include "GLProfile.h"
 #include "d3d9types.h"
 
 namespace d3d9 {
@@ -143,7 +144,7 @@ void GLStateCache::invalidate() {
     scissorKnown_ = false;
     scissor_[2] = -1;
     glFrontFace(GL_CCW);
-    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+    if (glProfile().provokingVertex) glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
 }
 
 void GLStateCache::apply(const OutputState& state) {

@@ -1,7 +1,7 @@
 #pragma once
 // Every OpenGL bind and fixed state change goes through here, so redundant calls are skipped and
 // counted per frame. Blend, depth, cull and write masks travel as one packed word.
-#include <GL/glcorearb.h>
+#include "GLApi.h"
 #include <cstdint>
 
 namespace d3d9 {

@@ -1,7 +1,7 @@
 #pragma once
 // One vertex buffer that every draw from memory streams through: a ring that orphans its
 // storage when full, never a new buffer per draw.
-#include <GL/glcorearb.h>
+#include "GLApi.h"
 #include <cstddef>
 
 namespace d3d9 {

@@ -1,6 +1,7 @@
 #include "Surface.h"
 
 #include "Device.h"
+#include "GLProfile.h"
 #include "Texture.h"
 
 namespace d3d9 {
@@ -34,9 +35,7 @@ Surface::Surface(Device& device, IUnknown* container, const Shape& shape)
     } else {
         glGenTextures(1, &name_);
         device.bindScratchTexture(name_);
-        // X8R8G8B8 stores no alpha, so blending and sampling read alpha as 1.
-        const GLint internal = shape.format == D3DFMT_A8R8G8B8 ? GL_RGBA8 : GL_RGB8;
-        glTexImage2D(GL_TEXTURE_2D, 0, internal, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        textureImage(0, internalFormat(shape.format), w, h, nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     }
     if (standalone_) device_.AddRef();

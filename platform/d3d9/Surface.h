@@ -5,7 +5,7 @@
 // keeps the device alive.
 #include "DeviceResource.h"
 
-#include <GL/glcorearb.h>
+#include "GLApi.h"
 #include <atomic>
 
 namespace d3d9 {
@@ -54,6 +54,10 @@ class Surface final : public IDirect3DSurface9 {
     GLint level() const { return static_cast<GLint>(level_); }
     Texture* texture() const { return texture_; } // null unless a texture level
     bool valid() const { return name_ != 0; }
+    // X8R8G8B8 stores no alpha, so blending and sampling read alpha as 1.
+    static GLint internalFormat(D3DFORMAT format) {
+        return format == D3DFMT_A8R8G8B8 ? GL_RGBA8 : GL_RGB8;
+    }
 
   private:
     Device& device_;

@@ -1,6 +1,7 @@
 #include "Texture.h"
 
 #include "Device.h"
+#include "GLProfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,12 +24,12 @@ UINT fullChainLength(UINT width, UINT height) {
 
 Texture::Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usage,
                  D3DFORMAT format, D3DPOOL pool)
-    : DeviceResource(&device), device_(device), format_(format), pool_(pool), usage_(usage) {
+    : DeviceResource(&device), device_(device), format_(format), pool_(pool) {
     const UINT count = levels == 0 ? fullChainLength(width, height)
                                    : std::min(levels, fullChainLength(width, height));
     glGenTextures(1, &name_);
     device_.bindScratchTexture(name_);
-    const GLint internal = format == D3DFMT_A8R8G8B8 ? GL_RGBA8 : GL_RGB8;
+    const GLint internal = Surface::internalFormat(format);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(count - 1));
     const bool inMemory = pool != D3DPOOL_DEFAULT;
     levels_.resize(count);
@@ -41,9 +42,8 @@ Texture::Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usa
         Level& level = levels_[i];
         // Managed levels start zeroed in memory and in OpenGL, so every chain is complete.
         if (inMemory) level.memory.assign(static_cast<std::size_t>(w) * h * 4, 0);
-        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), internal, static_cast<GLsizei>(storedW),
-                     static_cast<GLsizei>(storedH), 0, GL_BGRA, GL_UNSIGNED_BYTE,
-                     inMemory ? level.memory.data() : nullptr);
+        textureImage(static_cast<GLint>(i), internal, static_cast<GLsizei>(storedW),
+                     static_cast<GLsizei>(storedH), inMemory ? level.memory.data() : nullptr);
         level.surface = std::make_unique<Surface>(
             device_, *this, i, Surface::Shape{Surface::Kind::Color, format, w, h, usage, pool},
             storedW, storedH);
@@ -52,10 +52,8 @@ Texture::Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usa
     if (count == 1 && !inMemory && (usage & D3DUSAGE_RENDERTARGET) && scale > 1.0f) {
         gridLevels_ = static_cast<int>(std::ceil(std::log2(scale)));
         for (int i = 1; i <= gridLevels_; ++i)
-            glTexImage2D(GL_TEXTURE_2D, i, internal,
-                         std::max(1, static_cast<GLsizei>(device_.scaled(width)) >> i),
-                         std::max(1, static_cast<GLsizei>(device_.scaled(height)) >> i), 0, GL_BGRA,
-                         GL_UNSIGNED_BYTE, nullptr);
+            textureImage(i, internal, std::max(1, static_cast<GLsizei>(device_.scaled(width)) >> i),
+                         std::max(1, static_cast<GLsizei>(device_.scaled(height)) >> i), nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, gridLevels_);
     }
 }
@@ -134,10 +132,9 @@ HRESULT Texture::UnlockRect(UINT level) {
         ink_ = findInk(l.memory.data(), static_cast<int>(l.surface->width()),
                        static_cast<int>(l.surface->height()));
     device_.bindScratchTexture(name_);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexSubImage2D(
-        GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(l.surface->width()),
-        static_cast<GLsizei>(l.surface->height()), GL_BGRA, GL_UNSIGNED_BYTE, l.memory.data());
+    textureSubImage(static_cast<GLint>(level), Surface::internalFormat(l.surface->format()),
+                    static_cast<GLsizei>(l.surface->width()),
+                    static_cast<GLsizei>(l.surface->height()), l.memory.data());
     return D3D_OK;
 }
 

@@ -52,7 +52,6 @@ class Texture final : public DeviceResource<IDirect3DTexture9> {
     Device& device_;
     D3DFORMAT format_;
     D3DPOOL pool_;
-    DWORD usage_;
     GLuint name_ = 0;
     std::vector<Level> levels_;
     std::optional<InkBounds> ink_;

@@ -5,7 +5,12 @@
 #include "d3d9.h"
 
 using D3DXMATRIX = D3DMATRIX;
-using D3DXVECTOR3 = D3DVECTOR;
+// The vector with the constructors the platform's library gives it.
+struct D3DXVECTOR3 : D3DVECTOR {
+    D3DXVECTOR3() = default;
+    constexpr D3DXVECTOR3(float x, float y, float z) : D3DVECTOR{x, y, z} {}
+    constexpr D3DXVECTOR3(const D3DVECTOR& v) : D3DVECTOR(v) {}
+};
 
 constexpr UINT D3DX_DEFAULT = 0xFFFFFFFF;
 constexpr UINT D3DX_DEFAULT_NONPOW2 = 0xFFFFFFFE;

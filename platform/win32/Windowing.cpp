@@ -40,7 +40,9 @@ bool ensureVideo() {
     Windowing& w = state();
     if (w.videoTried) return w.videoReady;
     w.videoTried = true;
+#ifndef __EMSCRIPTEN__ // a browser page draws into its canvas whatever it does
     if (runMode().capture) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+#endif
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         w.videoError = SDL_GetError();

@@ -516,3 +516,64 @@ TEST_F(PipelineTest, FlatShadingTakesTheFirstVertexColour) {
     const test::Image& frame = offscreen.present();
     EXPECT_EQ(test::countDifferent(frame, 5, 5, 300, 200, {255, 0, 0}, 0), 0);
 }
+
+// Strips, fans and indexed lists too: each triangle takes the colour of its first vertex, the
+// strip's i-th triangle vertex i, the fan's vertex i + 1 (both OpenGL's first-vertex rule).
+TEST_F(PipelineTest, FlatStripsFansAndIndexedListsTakeEachTrianglesFirstVertex) {
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    d->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    struct V {
+        float x, y, z;
+        D3DCOLOR c;
+    };
+    // Top left, top right, bottom left, bottom right: the strip's triangles are the upper-left
+    // and lower-right halves.
+    const V strip[4] = {{-1, 1, 0.5f, 0xFFFF0000},
+                        {1, 1, 0.5f, 0xFF00FF00},
+                        {-1, -1, 0.5f, 0xFF0000FF},
+                        {1, -1, 0.5f, 0xFFFFFFFF}};
+    d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, strip, sizeof(V));
+    const test::Image& stripFrame = offscreen.present();
+    EXPECT_EQ(test::countDifferent(stripFrame, 20, 20, 200, 150, {255, 0, 0}, 0), 0);
+    EXPECT_EQ(test::countDifferent(stripFrame, 580, 430, 200, 150, {0, 255, 0}, 0), 0);
+
+    // A fan round the top left corner: (0, 1, 2) upper right half, (0, 2, 3) lower left.
+    const V fan[4] = {{-1, 1, 0.5f, 0xFFFF0000},
+                      {1, 1, 0.5f, 0xFF00FF00},
+                      {1, -1, 0.5f, 0xFF0000FF},
+                      {-1, -1, 0.5f, 0xFFFFFFFF}};
+    d->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, fan, sizeof(V));
+    const test::Image& fanFrame = offscreen.present();
+    EXPECT_EQ(test::countDifferent(fanFrame, 580, 20, 200, 150, {0, 255, 0}, 0), 0);
+    EXPECT_EQ(test::countDifferent(fanFrame, 20, 430, 200, 150, {0, 0, 255}, 0), 0);
+
+    // The strip's two triangles as an indexed list with 16-bit indices, the second one starting
+    // at the white corner.
+    const WORD indices[6] = {0, 1, 2, 3, 2, 1};
+    IDirect3DIndexBuffer9* ib = nullptr;
+    ASSERT_EQ(d->CreateIndexBuffer(sizeof indices, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib, nullptr),
+              D3D_OK);
+    void* at = nullptr;
+    ASSERT_EQ(ib->Lock(0, 0, &at, 0), D3D_OK);
+    std::memcpy(at, indices, sizeof indices);
+    ib->Unlock();
+    IDirect3DVertexBuffer9* vb = nullptr;
+    ASSERT_EQ(d->CreateVertexBuffer(sizeof strip, 0, D3DFVF_XYZ | D3DFVF_DIFFUSE, D3DPOOL_MANAGED,
+                                    &vb, nullptr),
+              D3D_OK);
+    ASSERT_EQ(vb->Lock(0, 0, &at, 0), D3D_OK);
+    std::memcpy(at, strip, sizeof strip);
+    vb->Unlock();
+    d->SetStreamSource(0, vb, 0, sizeof(V));
+    d->SetIndices(ib);
+    d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2);
+    const test::Image& indexedFrame = offscreen.present();
+    EXPECT_EQ(test::countDifferent(indexedFrame, 20, 20, 200, 150, {255, 0, 0}, 0), 0);
+    EXPECT_EQ(test::countDifferent(indexedFrame, 580, 430, 200, 150, {255, 255, 255}, 0), 0);
+    d->SetStreamSource(0, nullptr, 0, 0);
+    d->SetIndices(nullptr);
+    vb->Release();
+    ib->Release();
+}

@@ -139,7 +139,17 @@ TEST_F(TextureTest, BorderAddressingShowsTheBorderColourAndWrapRepeats) {
     EXPECT_EQ(test::countDifferent(frame, 32, 32, 58, 58, {200, 200, 200}, 0), 0);
     EXPECT_EQ(test::countDifferent(frame, 0, 0, 90, 28, {10, 120, 250}, 1), 0);
     EXPECT_EQ(test::countDifferent(frame, 62, 62, 90, 90, {10, 120, 250}, 1), 0);
+
+    // Bilinear: on the texture's left and top edges (pixel 30 samples u = 0 and v = 0) half of
+    // each sample's taps fall on the border: (200 + border) / 2, a corner a quarter texture.
+    filter(D3DTEXF_LINEAR);
+    quad(texture, 0, 0, 90, 90, -1, -1, 2, 2);
+    const test::Image& blended = offscreen.present();
+    EXPECT_EQ(test::countDifferent(blended, 30, 36, 31, 56, {105, 160, 225}, 2), 0);
+    EXPECT_EQ(test::countDifferent(blended, 36, 30, 56, 31, {105, 160, 225}, 2), 0);
+    EXPECT_EQ(test::countDifferent(blended, 30, 30, 31, 31, {58, 140, 238}, 2), 0);
     texture->Release();
+    filter(D3DTEXF_POINT);
 
     // Wrap: a source offset of 1024 + 5 texels draws what an offset of 5 does.
     auto* wide = makeTexture(1024, 2, D3DFMT_X8R8G8B8, [](int x, int) {

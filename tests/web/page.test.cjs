@@ -1,0 +1,171 @@
+// The web page in headless Chromium (WebGL 2 on SwiftShader): chosen frames of every scene match
+// the native program's, the music loads and plays, Escape ends the show, and the page reports no
+// error. Usage: node page.test.cjs PAGE-FOLDER NATIVE-PROGRAM
+'use strict';
+const { chromium } = require('playwright-core');
+const { execFileSync } = require('node:child_process');
+const fs = require('node:fs');
+const http = require('node:http');
+const os = require('node:os');
+const path = require('node:path');
+
+const [pageFolder, nativeProgram] = process.argv.slice(2);
+const browserPath = process.env.LUMIFLUX_CHROMIUM || '/usr/bin/chromium';
+
+// One moment of each scene on a 5 fps clock (as the native size checks use), written every
+// 10th frame from 50 on. Tolerances: mean difference a channel (0-255) and the share of pixels
+// with a channel more than 32 off. SwiftShader against llvmpipe measured here: title 0.09 /
+// 0.0000, warning 0.36 / 0.0004, target 0.07 / 0, core 0.21 / 0, ring 0.14 / 0, logo 1.74 /
+// 0.0004 (its glow's bilinear passes). A frame one step of that clock off differs by 21.6 /
+// 0.256, colours with red and blue swapped by far more.
+const frames = [
+  { frame: 50, scene: 'title', mean: 0.5, share: 0.002 },
+  { frame: 150, scene: 'warning', mean: 1.2, share: 0.003 },
+  { frame: 280, scene: 'target', mean: 0.5, share: 0.002 },
+  { frame: 420, scene: 'core', mean: 0.8, share: 0.002 },
+  { frame: 530, scene: 'ring', mean: 0.5, share: 0.002 },
+  { frame: 640, scene: 'logo', mean: 3.5, share: 0.004 },
+];
+const captureQuery = '?capture&fps=5&frames=50-640&every=10';
+
+const failures = [];
+function check(condition, message) {
+  if (!condition) failures.push(message);
+  console.log(`${condition ? 'ok  ' : 'FAIL'} ${message}`);
+}
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+
+function serve(folder) {
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    const file = path.join(folder, name === '/' ? 'index.html' : path.normalize(name));
+    if (!file.startsWith(folder) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, {
+      'Content-Type': types[path.extname(file)] || 'application/octet-stream',
+    });
+    fs.createReadStream(file).pipe(response);
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// Console errors and uncaught exceptions of a page, each a failure.
+function watchErrors(page, label) {
+  page.on('pageerror', (error) => check(false, `${label}: no page error (${error.message})`));
+  page.on('console', (message) => {
+    if (message.type() === 'error') check(false, `${label}: no console error (${message.text()})`);
+  });
+}
+
+function nativeFrames(folder) {
+  execFileSync(nativeProgram, ['--capture', folder + '/', '--fps', '5', '--frames', '50-640',
+                               '--every', '10'], { stdio: 'ignore' });
+}
+
+// Decodes both pictures in the page and compares them there: mean channel difference and the
+// share of pixels beyond 32.
+async function compare(page, browserFile, nativeBase64) {
+  return page.evaluate(async ([file, native]) => {
+    const pixels = async (blob) => {
+      const image = await createImageBitmap(blob, { colorSpaceConversion: 'none',
+                                                    premultiplyAlpha: 'none' });
+      const canvas = new OffscreenCanvas(image.width, image.height);
+      const context = canvas.getContext('2d');
+      context.drawImage(image, 0, 0);
+      return { width: image.width, height: image.height,
+               data: context.getImageData(0, 0, image.width, image.height).data };
+    };
+    const ours = await pixels(new Blob([Module.FS.readFile(file)]));
+    const bytes = Uint8Array.from(atob(native), (c) => c.charCodeAt(0));
+    const theirs = await pixels(new Blob([bytes]));
+    if (ours.width !== theirs.width || ours.height !== theirs.height)
+      return { size: `${ours.width}x${ours.height} against ${theirs.width}x${theirs.height}` };
+    let sum = 0, beyond = 0;
+    for (let i = 0; i < ours.data.length; i += 4) {
+      let worst = 0;
+      for (let c = 0; c < 3; ++c) {
+        const d = Math.abs(ours.data[i + c] - theirs.data[i + c]);
+        sum += d;
+        worst = Math.max(worst, d);
+      }
+      if (worst > 32) ++beyond;
+    }
+    const count = ours.data.length / 4;
+    return { mean: sum / (count * 3), share: beyond / count };
+  }, [browserFile, nativeBase64]);
+}
+
+async function checkFrames(browser, url, scratch) {
+  const page = await browser.newPage();
+  watchErrors(page, 'capture');
+  const started = Date.now();
+  await page.goto(url + captureQuery);
+  await page.waitForFunction(() => window.lumiflux && lumiflux.exitStatus !== null, null,
+                             { timeout: 15 * 60 * 1000, polling: 500 });
+  const seconds = (Date.now() - started) / 1000;
+  const status = await page.evaluate(() => lumiflux.exitStatus);
+  check(status === 0, `capture: the page's program exits 0 (got ${status})`);
+  console.log(`     641 frames drawn in ${seconds.toFixed(1)} s (${(seconds * 1000 / 641).toFixed(1)} ms a frame, loading included)`);
+  for (const { frame, scene, mean, share } of frames) {
+    const name = `frame_${String(frame).padStart(5, '0')}.png`;
+    const native = fs.readFileSync(path.join(scratch, name)).toString('base64');
+    const result = await compare(page, `/frames/${name}`, native);
+    if (result.size) {
+      check(false, `${scene} (frame ${frame}): sizes match (${result.size})`);
+      continue;
+    }
+    check(result.mean <= mean && result.share <= share,
+          `${scene} (frame ${frame}) matches the native frame: mean ${result.mean.toFixed(2)} <= ${mean}, ` +
+          `share ${result.share.toFixed(4)} <= ${share}`);
+  }
+  await page.close();
+}
+
+async function checkPlaying(browser, url) {
+  const page = await browser.newPage();
+  watchErrors(page, 'play');
+  await page.goto(url);
+  const no = page.locator('#no');
+  await no.waitFor({ state: 'visible', timeout: 60 * 1000 });
+  await page.waitForFunction(() => !document.getElementById('no').disabled);
+  await no.click();
+  // The music's clock runs while the show plays.
+  await page.waitForFunction(() => lumiflux.audioTime() !== null, null, { timeout: 30 * 1000 });
+  const first = await page.evaluate(() => lumiflux.audioTime());
+  await page.waitForFunction((t) => lumiflux.audioTime() > t + 1, first, { timeout: 30 * 1000 });
+  const later = await page.evaluate(() => lumiflux.audioTime());
+  check(later > first + 1, `play: the audio clock advances (${first.toFixed(2)} s to ${later.toFixed(2)} s)`);
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => lumiflux.exitStatus !== null, null, { timeout: 30 * 1000 });
+  check(await page.evaluate(() => lumiflux.exitStatus) === 0, 'play: Escape ends the show');
+  await page.close();
+}
+
+async function main() {
+  const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'lumiflux-web-'));
+  const server = await serve(path.resolve(pageFolder));
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  const browser = await chromium.launch({
+    executablePath: browserPath,
+    args: ['--headless=new', '--no-sandbox', '--use-gl=angle', '--use-angle=swiftshader',
+           '--enable-unsafe-swiftshader', '--autoplay-policy=user-gesture-required'],
+  });
+  try {
+    nativeFrames(scratch);
+    await checkFrames(browser, url, scratch);
+    await checkPlaying(browser, url);
+  } catch (error) {
+    check(false, `no exception (${error.message})`);
+  } finally {
+    await browser.close();
+    server.close();
+    fs.rmSync(scratch, { recursive: true, force: true });
+  }
+  console.log(failures.length ? `web: ${failures.length} check(s) failed` : 'web: all checks passed');
+  process.exitCode = failures.length ? 1 : 0;
+}
+
+main();
