@@ -11,8 +11,13 @@ const GLProfile* chosen() {
     return &webGL2;
 #else
     // WebGL 2's paths in desktop OpenGL's shading language and context.
-    static constexpr GLProfile webGL2OnDesktop{desktopGL.shaderHeader, false, false, false, false,
-                                               false, false, false, true};
+    static constexpr GLProfile webGL2OnDesktop = [] {
+        GLProfile paths = webGL2;
+        paths.shaderHeader = desktopGL.shaderHeader;
+        paths.esContext = false;
+        paths.programPointSizeSwitch = true;
+        return paths;
+    }();
     const char* name = std::getenv("LUMIFLUX_GL");
     return name && std::string_view(name) == "webgl2" ? &webGL2OnDesktop : &desktopGL;
 #endif

@@ -21,11 +21,26 @@ struct GLProfile {
     bool programPointSizeSwitch; // GL_PROGRAM_POINT_SIZE must be enabled
 };
 
-inline constexpr GLProfile desktopGL{"#version 330 core\n", false, true, true, true, true, true,
-                                     true, true};
-inline constexpr GLProfile webGL2{
-    "#version 300 es\nprecision highp float;\nprecision highp int;\nprecision highp sampler2D;\n",
-    true, false, false, false, false, false, false, false};
+inline constexpr GLProfile desktopGL{.shaderHeader = "#version 330 core\n",
+                                     .esContext = false,
+                                     .bgraFormats = true,
+                                     .borderAddressing = true,
+                                     .pointCoordOrigin = true,
+                                     .provokingVertex = true,
+                                     .rgbReadback = true,
+                                     .mappedReads = true,
+                                     .programPointSizeSwitch = true};
+inline constexpr GLProfile webGL2{.shaderHeader = "#version 300 es\nprecision highp float;\n"
+                                                  "precision highp int;\n"
+                                                  "precision highp sampler2D;\n",
+                                  .esContext = true,
+                                  .bgraFormats = false,
+                                  .borderAddressing = false,
+                                  .pointCoordOrigin = false,
+                                  .provokingVertex = false,
+                                  .rgbReadback = false,
+                                  .mappedReads = false,
+                                  .programPointSizeSwitch = false};
 
 // The profile in use: WebGL 2 in a browser build, desktop OpenGL otherwise. LUMIFLUX_GL=webgl2
 // takes every WebGL 2 path on desktop OpenGL, so the browser's pictures can be checked here.
