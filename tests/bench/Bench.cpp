@@ -15,6 +15,7 @@
 #include "support/OffscreenDevice.h"
 #include "support/Process.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -267,6 +268,49 @@ void sceneFrames(Scene& scene, const char* name, int bar, int warmUp, int frames
     platform::runMode().sink = nullptr;
 }
 
+// A scene played from its first bar to its last at the main loop's 16 ms steps, one step a
+// frame: the spread of its frame times and the bar where the slowest second of frames falls.
+void sceneThrough(Scene& scene, const char* name, int firstBar, int endBar) {
+    if (!selected(name)) return;
+    test::FrameCatcher catcher;
+    platform::runMode().sink = &catcher;
+    GraphicsDevice graphics;
+    graphics.init(test::createTestWindow(), nullptr, 800, 600);
+    int bar = firstBar;
+    graphics.setMusicBar(&bar);
+    scene.init(&graphics);
+    scene.start();
+    IDirect3DDevice9* d = graphics.getDevice();
+    const double barSeconds = 240.0 / 144.0;
+    std::vector<double> ms;
+    for (int step = 0;; ++step) {
+        bar = static_cast<int>(firstBar + step * 0.016 / barSeconds);
+        if (bar >= endBar) break;
+        const auto start = Clock::now();
+        scene.update();
+        scene.draw();
+        d->Present(nullptr, nullptr, nullptr, nullptr);
+        ms.push_back(millisecondsSince(start));
+    }
+    const int window = 62; // about a second of steps
+    double worst = 0;
+    std::size_t worstAt = 0;
+    for (std::size_t i = 0; i + window <= ms.size(); ++i) {
+        double sum = 0;
+        for (int k = 0; k < window; ++k)
+            sum += ms[i + static_cast<std::size_t>(k)];
+        if (sum > worst) worst = sum, worstAt = i;
+    }
+    std::vector<double> sorted = ms;
+    std::sort(sorted.begin(), sorted.end());
+    std::printf("%-14s bars %2d-%2d: median %6.2f ms, 95%% %6.2f ms, slowest %6.2f ms; slowest "
+                "second %6.2f ms a frame from bar %.1f\n",
+                name, firstBar, endBar, sorted[sorted.size() / 2],
+                sorted[sorted.size() * 95 / 100], sorted.back(), worst / window,
+                firstBar + static_cast<double>(worstAt) * 0.016 / barSeconds);
+    platform::runMode().sink = nullptr;
+}
+
 void scenes() {
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(std::filesystem::path(ART_DIR).parent_path());
@@ -301,6 +345,20 @@ void scenes() {
     {
         LogoScene logo;
         sceneFrames(logo, "logo scene", 76, 10, 20);
+    }
+    {
+        TitleScene title;
+        sceneThrough(title, "title through", 0, 8);
+        WarningScene warning;
+        sceneThrough(warning, "warning through", 8, 24);
+        TargetScene target;
+        sceneThrough(target, "target through", 24, 40);
+        CoreScene core;
+        sceneThrough(core, "core through", 40, 56);
+        RingScene ring;
+        sceneThrough(ring, "ring through", 56, 72);
+        LogoScene logo;
+        sceneThrough(logo, "logo through", 72, 83);
     }
     std::filesystem::current_path(previous);
 }
