@@ -165,8 +165,8 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     float pointSizeCap_ = 64.0f;
     float scale_ = 1.0f;
     std::vector<unsigned char> framed_; // a captured picture centred in the frame asked for
-    std::vector<unsigned char> readback_;
-    GLuint flatIndices_ = 0; // the rotated indices of a flat-shaded draw // a frame read at once, where buffers cannot be mapped
+    std::vector<unsigned char> readback_; // a frame read at once, where buffers cannot be mapped
+    GLuint flatIndices_ = 0; // the rotated indices of a flat-shaded draw
     GLuint layoutBuffer_ = 0;
     GLuint elementBuffer_ = 0;
     DWORD layoutFvf_ = 0;
