@@ -270,8 +270,9 @@ void sceneFrames(Scene& scene, const char* name, int bar, int warmUp, int frames
 
 // A scene played from its first bar to its last at the main loop's 16 ms steps, one step a
 // frame: the spread of its frame times and the bar where the slowest second of frames falls.
-void sceneThrough(Scene& scene, const char* name, int firstBar, int endBar) {
+template <class SceneType> void sceneThrough(const char* name, int firstBar, int endBar) {
     if (!selected(name)) return;
+    SceneType scene;
     test::FrameCatcher catcher;
     platform::runMode().sink = &catcher;
     GraphicsDevice graphics;
@@ -346,20 +347,12 @@ void scenes() {
         LogoScene logo;
         sceneFrames(logo, "logo scene", 76, 10, 20);
     }
-    {
-        TitleScene title;
-        sceneThrough(title, "title through", 0, 8);
-        WarningScene warning;
-        sceneThrough(warning, "warning through", 8, 24);
-        TargetScene target;
-        sceneThrough(target, "target through", 24, 40);
-        CoreScene core;
-        sceneThrough(core, "core through", 40, 56);
-        RingScene ring;
-        sceneThrough(ring, "ring through", 56, 72);
-        LogoScene logo;
-        sceneThrough(logo, "logo through", 72, 83);
-    }
+    sceneThrough<TitleScene>("title through", 0, 8);
+    sceneThrough<WarningScene>("warning through", 8, 24);
+    sceneThrough<TargetScene>("target through", 24, 40);
+    sceneThrough<CoreScene>("core through", 40, 56);
+    sceneThrough<RingScene>("ring through", 56, 72);
+    sceneThrough<LogoScene>("logo through", 72, 83);
     std::filesystem::current_path(previous);
 }
 
