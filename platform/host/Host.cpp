@@ -1,5 +1,6 @@
 #include "Host.h"
 
+#include "CaptureTee.h"
 #include "Options.h"
 #include "PngCapture.h"
 #include "VideoCapture.h"
@@ -8,6 +9,7 @@
 #include "core/RunMode.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,29 +42,46 @@ int wrote(int frames, const std::string& where) {
     return 0;
 }
 
-int capture(const Options& options) {
-    PngCapture sink(options.captureFolder, options.fps, options.firstFrame, options.lastFrame,
-                    options.every);
-    std::string error;
-    if (!sink.prepare(error)) return fail(error);
-    runCaptured(sink);
-    sink.finish();
-    if (!sink.failure().empty()) return fail(sink.failure());
-    if (sink.written() == 0)
+int finishStills(PngCapture& stills) {
+    stills.finish();
+    if (!stills.failure().empty()) return fail(stills.failure());
+    if (stills.written() == 0)
         return fail(std::string("no frame was captured (") +
                     (platform::ensureVideo() ? "the show ended before the first one asked for"
                                              : platform::videoError()) +
                     ")");
-    return wrote(sink.written(), sink.folder());
+    return wrote(stills.written(), stills.folder());
 }
 
-int captureVideo(const Options& options) {
-    VideoCapture sink(options.captureVideo, options.fps, options.firstFrame, options.lastFrame);
+int finishVideo(VideoCapture& video) {
     std::string error;
-    if (!sink.prepare(error)) return fail(error);
-    runCaptured(sink);
-    if (!sink.finish(error)) return fail(error);
-    return wrote(sink.written(), sink.path());
+    return video.finish(error) ? wrote(video.written(), video.path()) : fail(error);
+}
+
+// A video, a folder of stills, or both from the same drawing.
+int capture(const Options& options) {
+    const bool both = !options.captureVideo.empty() && !options.captureFolder.empty();
+    std::optional<VideoCapture> video;
+    std::optional<PngCapture> stills;
+    std::vector<platform::FrameSink*> sinks;
+    std::string error;
+    if (!options.captureVideo.empty()) {
+        video.emplace(options.captureVideo, options.fps, options.firstFrame, options.lastFrame);
+        if (!video->prepare(error)) return fail(error);
+        sinks.push_back(&*video);
+    }
+    if (!options.captureFolder.empty()) {
+        stills.emplace(options.captureFolder, options.fps, options.firstFrame, options.lastFrame,
+                       options.every, !both);
+        if (!stills->prepare(error)) return fail(error);
+        sinks.push_back(&*stills);
+    }
+    CaptureTee tee(sinks);
+    runCaptured(tee);
+    int status = 0;
+    if (stills) status |= finishStills(*stills);
+    if (video) status |= finishVideo(*video);
+    return status;
 }
 
 int play() {
@@ -97,8 +116,8 @@ int run(int argc, char** argv) {
     platform::runMode().frameWidth = options.frameWidth;
     platform::runMode().frameHeight = options.frameHeight;
     platform::installInterruptHandlers();
-    if (!options.captureVideo.empty()) return captureVideo(options);
-    return options.captureFolder.empty() ? play() : capture(options);
+    return options.captureVideo.empty() && options.captureFolder.empty() ? play()
+                                                                         : capture(options);
 }
 
 } // namespace host

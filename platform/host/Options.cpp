@@ -39,13 +39,14 @@ bool looksLikeFile(const std::string& path) {
 } // namespace
 
 const char* usage() {
-    return "usage: lumiflux [--windowed | --fullscreen] [--capture DIR/|FILE [--fps N] [--frames "
-           "A-B] [--every N] [--size WxH]]\n"
+    return "usage: lumiflux [--windowed | --fullscreen] [--capture DIR/|FILE ... [--fps N] "
+           "[--frames A-B] [--every N] [--size WxH]]\n"
            "\n"
            "  --windowed      play in a window without asking\n"
            "  --fullscreen    play full screen without asking\n"
            "  --capture DIR/  render offscreen and write DIR/frame_NNNNN.png for every frame\n"
            "  --capture FILE  render offscreen into a video with the music (FILE.mp4, .mkv, ...)\n"
+           "                  (a folder and a file: both from the same drawing)\n"
            "  --fps N         frames a second of the capture's clock (default 60)\n"
            "  --frames A-B    write only frames A to B, then stop\n"
            "  --every N       write only every Nth of those frames (a folder capture)\n"
@@ -83,7 +84,11 @@ ParseResult parseOptions(const std::vector<std::string>& arguments) {
         } else if (arg == "--capture") {
             if (!value(text) || text.empty())
                 return fail("--capture needs a folder (frames/) or a video file (show.mp4)");
-            (looksLikeFile(text) ? o.captureVideo : o.captureFolder) = text;
+            std::string& target = looksLikeFile(text) ? o.captureVideo : o.captureFolder;
+            if (!target.empty())
+                return fail("--capture takes one folder and one video at most (both: the "
+                            "video and its stills from one drawing)");
+            target = text;
         } else if (arg == "--fps") {
             if (!value(text) || !parseInt(text, 1, 1000, o.fps))
                 return fail("--fps needs a whole number from 1 to 1000");

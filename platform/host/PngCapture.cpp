@@ -12,9 +12,11 @@
 
 namespace host {
 
-PngCapture::PngCapture(std::string folder, int fps, int firstFrame, int lastFrame, int every)
+PngCapture::PngCapture(std::string folder, int fps, int firstFrame, int lastFrame, int every,
+                       bool showProgress)
     : folder_(std::move(folder)), fps_(fps), firstFrame_(firstFrame), lastFrame_(lastFrame),
-      every_(every), progress_(lastFrame >= 0 ? (lastFrame - firstFrame) / every + 1 : -1, fps) {
+      every_(every),
+      progress_(lastFrame >= 0 ? (lastFrame - firstFrame) / every + 1 : -1, fps, showProgress) {
     // Encoding dominates a capture; a light setting costs a little size, not a third of the time.
     stbi_write_png_compression_level = 3;
 }

@@ -7,10 +7,12 @@
 namespace host {
 
 // Writes presented frames as DIR/frame_NNNNN.png, numbered from the first presented frame:
-// those from firstFrame to lastFrame, every every-th of them.
+// those from firstFrame to lastFrame, every every-th of them. Beside a video it keeps its
+// progress to itself (showProgress false).
 class PngCapture final : public platform::FrameSink {
   public:
-    PngCapture(std::string folder, int fps, int firstFrame, int lastFrame, int every = 1);
+    PngCapture(std::string folder, int fps, int firstFrame, int lastFrame, int every = 1,
+               bool showProgress = true);
 
     // Makes the folder if needed; false with a message when it cannot be written.
     bool prepare(std::string& error);

@@ -5,12 +5,13 @@
 
 namespace host {
 
-Progress::Progress(int total, int fps)
-    : total_(total), fps_(fps), terminal_(isatty(2) != 0), start_(Clock::now()),
+Progress::Progress(int total, int fps, bool shown)
+    : total_(total), fps_(fps), shown_(shown), terminal_(isatty(2) != 0), start_(Clock::now()),
       lastPrint_(start_) {}
 
 void Progress::frameDone() {
     ++done_;
+    if (!shown_) return;
     const auto now = Clock::now();
     if (now - lastPrint_ >=
         (terminal_ ? std::chrono::milliseconds(250) : std::chrono::seconds(5))) {
@@ -20,7 +21,7 @@ void Progress::frameDone() {
 }
 
 void Progress::finish() {
-    if (done_ > 0 && terminal_) print(true);
+    if (done_ > 0 && shown_ && terminal_) print(true);
 }
 
 void Progress::print(bool last) {

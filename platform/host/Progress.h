@@ -4,10 +4,10 @@
 namespace host {
 
 // Tells how a long capture goes: a line rewritten in place on a terminal, otherwise a line
-// every few seconds.
+// every few seconds. A capture beside another one keeps quiet (shown false): one line is told.
 class Progress {
   public:
-    Progress(int total, int fps); // total -1: not known in advance
+    Progress(int total, int fps, bool shown = true); // total -1: not known in advance
     void frameDone();
     void finish();
 
@@ -17,7 +17,7 @@ class Progress {
     using Clock = std::chrono::steady_clock;
     int total_, fps_;
     int done_ = 0;
-    bool terminal_;
+    bool shown_, terminal_;
     Clock::time_point start_, lastPrint_;
 };
 

@@ -8,10 +8,14 @@
 #include <gtest/gtest.h>
 
 // The whole show as a person without a display gets it: scripts/run captures it to
-// build/lumiflux.mp4. The scenes change on their cues and the show ends by itself.
+// build/lumiflux.mp4, here with every 50th frame as a still beside it from the same drawing (the
+// golden frames are held against those). The scenes change on their cues and the show ends by
+// itself.
 namespace {
 
 const std::string video = std::string(SOURCE_DIR) + "/build/lumiflux.mp4";
+constexpr int frames = 8301; // 83 bars at 100 frames a bar, and the frame that saw bar 83
+constexpr int stillSpacing = 50;
 
 std::string probe(const std::string& entries) {
     return test::runProcess({"ffprobe", "-v", "error", "-count_frames", "-show_entries", entries,
@@ -79,17 +83,24 @@ const Cue cues[] = {
 
 } // namespace
 
-TEST(Show, ScriptsRunCapturesTheWholeShowEndingByItselfWithItsScenesOnTheirCues) {
+TEST(Show, ScriptsRunCapturesTheWholeShowWithItsStills) {
     std::filesystem::remove(video);
-    const auto run = test::runProcess({std::string(SOURCE_DIR) + "/scripts/run"}, SOURCE_DIR,
-                                      test::headless, 1500);
+    std::filesystem::remove_all(SHOW_STILLS);
+    const auto run = test::runProcess({std::string(SOURCE_DIR) + "/scripts/run", "--capture",
+                                       std::string(SHOW_STILLS) + "/", "--every",
+                                       std::to_string(stillSpacing)},
+                                      SOURCE_DIR, test::headless, 1500);
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("build/lumiflux.mp4"), std::string::npos) << run.output;
+    EXPECT_EQ(test::framesIn(SHOW_STILLS).size(), (frames - 1) / stillSpacing + 1);
+}
 
-    // 83 bars at 100 frames a bar and the frame on which the last step saw bar 83, with sound:
-    // the show stopped by itself.
+TEST(Show, ItsScenesChangeOnTheirCuesAndItEndsByItself) {
+    // Every frame, with sound: the show stopped by itself.
     const std::string streams = probe("stream=codec_type,nb_read_frames");
-    EXPECT_NE(streams.find("codec_type=video|nb_read_frames=8301"), std::string::npos) << streams;
+    EXPECT_NE(streams.find("codec_type=video|nb_read_frames=" + std::to_string(frames)),
+              std::string::npos)
+        << streams;
     EXPECT_NE(streams.find("codec_type=audio"), std::string::npos) << streams;
     const double seconds =
         std::stod(test::runProcess({"ffprobe", "-v", "error", "-show_entries", "format=duration",

@@ -36,6 +36,12 @@ TEST(Options, PlayAndCaptureForms) {
     const auto odd = parseOptions({"--capture", "out/", "--size", "1366x768"});
     EXPECT_EQ(odd.options.frameWidth, 1366);
     EXPECT_EQ(parseOptions({"--capture", "out/"}).options.frameWidth, 0); // the show's own
+    // A video and its stills, in either order.
+    const auto both = parseOptions({"--capture", "stills/", "--capture", "show.mp4", "--every", "50"});
+    ASSERT_TRUE(both.error.empty()) << both.error;
+    EXPECT_EQ(both.options.captureFolder, "stills/");
+    EXPECT_EQ(both.options.captureVideo, "show.mp4");
+    EXPECT_EQ(both.options.every, 50);
 }
 
 TEST(Options, BadCommandLinesGiveOneLineErrors) {
@@ -52,6 +58,8 @@ TEST(Options, BadCommandLinesGiveOneLineErrors) {
         {"--fps", "30"},
         {"--capture", "out/", "--every", "0"},
         {"--capture", "show.mp4", "--every", "2"},
+        {"--capture", "a/", "--capture", "b/"}, // one folder, one video at most
+        {"--capture", "a.mp4", "--capture", "b.mkv"},
         {"--every", "2"},
         {"--capture", "out/", "--size", "399x300"}, // smaller than half the picture
         {"--capture", "out/", "--size", "640x299"},
