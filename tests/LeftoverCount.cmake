@@ -1,20 +1,25 @@
-# Counts the test folders in the system's temporary folder: PHASE=before records them in
-# RECORD, PHASE=after fails when there are more than were recorded.
+# Lists the entries of the system's temporary folder: PHASE=before records them in RECORD,
+# PHASE=after fails naming each entry that was not there before, whoever made it (a test, a
+# program it started, a library that program loaded). The X servers' shared socket folder is
+# theirs to keep.
 if(DEFINED ENV{TMPDIR} AND NOT "$ENV{TMPDIR}" STREQUAL "")
   set(temp "$ENV{TMPDIR}")
 else()
   set(temp "/tmp")
 endif()
-file(GLOB folders LIST_DIRECTORIES true "${temp}/lumiflux-test-*")
-list(LENGTH folders count)
+file(GLOB entries LIST_DIRECTORIES true RELATIVE "${temp}" "${temp}/*" "${temp}/.*")
+list(REMOVE_ITEM entries .X11-unix)
+list(LENGTH entries count)
 if(PHASE STREQUAL "before")
-  file(WRITE "${RECORD}" "${count}")
-  message(STATUS "${count} test folders in ${temp} before the tests")
+  file(WRITE "${RECORD}" "${entries}")
+  message(STATUS "${count} entries in ${temp} before the tests")
 else()
   file(READ "${RECORD}" before)
-  if(count GREATER before)
-    math(EXPR left "${count} - ${before}")
-    message(FATAL_ERROR "the tests left ${left} folders in ${temp}: ${folders}")
+  set(left ${entries})
+  list(REMOVE_ITEM left ${before})
+  if(left)
+    list(JOIN left ", " names)
+    message(FATAL_ERROR "the tests left these in ${temp}: ${names}")
   endif()
-  message(STATUS "no test folder left in ${temp} (${count}, as before)")
+  message(STATUS "nothing new left in ${temp} (${count} entries, as before)")
 endif()
