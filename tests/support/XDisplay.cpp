@@ -38,6 +38,17 @@ std::string titleOf(Display* display, Window window) {
     return title;
 }
 
+XErrorHandler previousHandler = nullptr;
+
+// The program under test creates and destroys its windows while we walk the tree: a window
+// that vanished between listing and asking is simply not there, not a reason to exit.
+int ignoreVanishedWindows(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow || error->error_code == BadDrawable ||
+        error->error_code == BadMatch)
+        return 0;
+    return previousHandler ? previousHandler(display, error) : 0;
+}
+
 void pause(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
@@ -46,6 +57,7 @@ void pause(int milliseconds) {
 
 XDisplay::XDisplay(const std::string& name) {
     display_ = XOpenDisplay(name.c_str());
+    if (display_ && !previousHandler) previousHandler = XSetErrorHandler(ignoreVanishedWindows);
 }
 
 XDisplay::~XDisplay() {
