@@ -44,7 +44,9 @@ int wrote(int frames, const std::string& where) {
 
 int finishStills(PngCapture& stills) {
     stills.finish();
-    if (!stills.failure().empty()) return fail(stills.failure());
+    if (!stills.failure().empty())
+        return fail(stills.failure() + "; the " + std::to_string(stills.written()) +
+                    " frames written before it are whole");
     if (stills.written() == 0)
         return fail(std::string("no frame was captured (") +
                     (platform::ensureVideo() ? "the show ended before the first one asked for"

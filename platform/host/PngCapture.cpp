@@ -11,6 +11,28 @@
 #include <system_error>
 
 namespace host {
+namespace {
+
+// The whole file or none of it: a write the disk refuses (full, gone) removes what it began,
+// so no frame is left cut short; the reason goes to error.
+bool writeWhole(const std::string& path, const unsigned char* bytes, int length,
+                std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        error = "cannot write '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(bytes, 1, static_cast<std::size_t>(length), file) ==
+                             static_cast<std::size_t>(length) &&
+                         std::fflush(file) == 0;
+    const int reason = errno;
+    if (std::fclose(file) == 0 && written) return true;
+    error = "cannot write '" + path + "': " + std::strerror(written ? errno : reason);
+    std::remove(path.c_str());
+    return false;
+}
+
+} // namespace
 
 PngCapture::PngCapture(std::string folder, int fps, int firstFrame, int lastFrame, int every,
                        bool showProgress)
@@ -39,10 +61,15 @@ bool PngCapture::frame(const unsigned char* rgb, int width, int height) {
     char name[32];
     std::snprintf(name, sizeof name, "frame_%05d.png", index);
     const std::string path = (std::filesystem::path(folder_) / name).string();
-    if (!stbi_write_png(path.c_str(), width, height, 3, rgb, width * 3)) {
-        failure_ = "cannot write '" + path + "': " + std::strerror(errno);
+    int length = 0;
+    unsigned char* png = stbi_write_png_to_mem(rgb, width * 3, width, height, 3, &length);
+    if (!png) {
+        failure_ = "cannot encode '" + path + "': out of memory";
         return false;
     }
+    const bool whole = writeWhole(path, png, length, failure_);
+    STBIW_FREE(png);
+    if (!whole) return false;
     ++written_;
     progress_.frameDone();
     return lastFrame_ < 0 || index + every_ <= lastFrame_;

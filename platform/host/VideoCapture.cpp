@@ -1,5 +1,7 @@
 #include "VideoCapture.h"
 
+#include "Mp4Trim.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -33,6 +35,11 @@ std::string extensionOf(const std::string& path) {
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return extension;
+}
+
+// The MP4 family, written in fragments (Matroska is written as it goes anyway).
+bool fragmented(const std::string& extension) {
+    return extension == ".mp4" || extension == ".mov" || extension == ".m4v";
 }
 
 } // namespace
@@ -96,8 +103,12 @@ std::vector<std::string> VideoCapture::command(int width, int height) const {
     if (extension == ".mp4" || extension == ".mov" || extension == ".m4v" || extension == ".mkv") {
         // The fastest preset leaves the cores to the renderer; at this quality the file is
         // larger, not worse to look at.
-        c.insert(c.end(),
-                 {"-c:v", "libx264", "-preset", "ultrafast", "-crf", "18", "-pix_fmt", "yuv420p"});
+        c.insert(c.end(), {"-c:v", "libx264", "-preset", "ultrafast", "-crf", "18", "-pix_fmt",
+                           "yuv420p", "-g", std::to_string(fps_)});
+        // In fragments of a second each, so that whatever ends the encoder (a full disk, a
+        // kill) leaves a file that plays up to its last whole second.
+        if (fragmented(extension))
+            c.insert(c.end(), {"-movflags", "+frag_keyframe+delay_moov+default_base_moof"});
         // 4:2:0 needs even sides: an odd one gets a black line.
         if (width % 2 || height % 2) c.insert(c.end(), {"-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2"});
         if (music) c.insert(c.end(), {"-c:a", "aac", "-b:a", "192k"});
@@ -111,10 +122,13 @@ bool VideoCapture::start(int width, int height) {
     if (pipe(ends) != 0) return false;
     std::signal(SIGPIPE, SIG_IGN); // a dead encoder shows as a failed write
     const std::vector<std::string> arguments = command(width, height);
+    // ffmpeg's own words go to a file, so the failure can be told in one line with its reason.
+    messages_ = std::tmpfile();
     encoder_ = fork();
     if (encoder_ == 0) {
         setpgid(0, 0); // Ctrl-C reaches us, and we end the encoding cleanly
         dup2(ends[0], 0);
+        if (messages_) dup2(fileno(messages_), 2);
         close(ends[0]);
         close(ends[1]);
         std::vector<char*> argv;
@@ -175,6 +189,7 @@ bool VideoCapture::finish(std::string& error) {
     bool ok = encoder_ > 0;
     if (pipe_ >= 0) close(pipe_);
     pipe_ = -1;
+    bool encoderFailed = false;
     if (encoder_ > 0) {
         int status = 0;
         while (waitpid(encoder_, &status, 0) < 0 && errno == EINTR) {
@@ -182,21 +197,55 @@ bool VideoCapture::finish(std::string& error) {
         encoder_ = -1;
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
             ok = false;
-            error = WIFEXITED(status) && WEXITSTATUS(status) == 127
-                        ? "ffmpeg could not be started"
-                        : "ffmpeg failed encoding '" + path_ + "'";
+            encoderFailed = !WIFEXITED(status) || WEXITSTATUS(status) != 127;
+            error = encoderFailed ? encoderFailure(status) : "ffmpeg could not be started";
         }
     }
+    if (messages_) std::fclose(messages_);
+    messages_ = nullptr;
     if (ok && written_ == 0) {
         ok = false;
         error = "no frame was captured";
     }
-    if (!ok) {
-        if (error.empty()) error = "no frame was captured";
-        std::error_code ec;
-        std::filesystem::remove(path_, ec); // no partial file is left behind
+    if (ok) return true;
+    if (error.empty()) error = "no frame was captured";
+    std::error_code ec;
+    // What the encoder finished before it failed plays, so it stays; otherwise nothing is left.
+    if (encoderFailed && written_ > 0 && keepWhatPlays())
+        error += "; the whole seconds it had encoded are kept";
+    else
+        std::filesystem::remove(path_, ec);
+    return false;
+}
+
+bool VideoCapture::keepWhatPlays() const {
+    if (fragmented(extensionOf(path_))) return trimToWholeFragments(path_) > 0;
+    std::error_code ec;
+    return std::filesystem::file_size(path_, ec) > 0 && !ec;
+}
+
+// ffmpeg's last message, without its prefixes: the system's reason where it gave one.
+std::string VideoCapture::lastEncoderMessage() const {
+    if (!messages_) return "";
+    std::rewind(messages_);
+    std::string last;
+    char line[1024];
+    while (std::fgets(line, sizeof line, messages_)) {
+        std::string text(line);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.pop_back();
+        if (!text.empty() && text != "Conversion failed!") last = text;
     }
-    return ok;
+    const auto colon = last.rfind(": ");
+    return colon == std::string::npos ? last : last.substr(colon + 2);
+}
+
+std::string VideoCapture::encoderFailure(int status) const {
+    if (WIFSIGNALED(status))
+        return "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status)) +
+               " while encoding '" + path_ + "'";
+    const std::string reason = lastEncoderMessage();
+    return "ffmpeg failed encoding '" + path_ + "'" + (reason.empty() ? "" : ": " + reason);
 }
 
 } // namespace host

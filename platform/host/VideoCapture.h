@@ -2,6 +2,7 @@
 #include "Progress.h"
 #include "core/RunMode.h"
 
+#include <cstdio>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -28,12 +29,16 @@ class VideoCapture final : public platform::FrameSink {
     bool start(int width, int height);
     bool write(const unsigned char* rgb, std::size_t bytes);
     std::vector<std::string> command(int width, int height) const;
+    std::string lastEncoderMessage() const;
+    std::string encoderFailure(int status) const;
+    bool keepWhatPlays() const;
 
     std::string path_;
     int fps_, firstFrame_, lastFrame_;
     int next_ = 0, written_ = 0;
     pid_t encoder_ = -1;
     int pipe_ = -1;
+    std::FILE* messages_ = nullptr; // ffmpeg's stderr
     bool broken_ = false;
     // The first frame waits until the music has started, so its offset is known.
     std::vector<unsigned char> held_;

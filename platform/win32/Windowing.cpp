@@ -3,6 +3,10 @@
 #include "core/RunMode.h"
 
 #include <SDL2/SDL.h>
+#ifndef __EMSCRIPTEN__
+#include <X11/Xlib.h>
+#endif
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -30,6 +34,15 @@ Windowing& state() {
     return *w;
 }
 
+#ifndef __EMSCRIPTEN__
+// The X server went away under the window: nothing more can be shown or asked, so the show ends
+// with a line that says so, instead of Xlib's own.
+int displayLost(Display*) {
+    std::fprintf(stderr, "lumiflux: lost the display (the X server closed the connection)\n");
+    std::_Exit(1);
+}
+#endif
+
 HWND handleOf(const WindowRecord* record) {
     return reinterpret_cast<HWND>(const_cast<WindowRecord*>(record));
 }
@@ -55,6 +68,9 @@ bool ensureVideo() {
         w.videoError = "no X11 or Wayland display could be opened";
         return false;
     }
+#ifndef __EMSCRIPTEN__
+    if (driver == "x11") XSetIOErrorHandler(displayLost);
+#endif
     w.videoReady = true;
     return true;
 }

@@ -14,6 +14,7 @@
 #include "scenes/WarningScene.h"
 #include "support/OffscreenDevice.h"
 #include "support/Process.h"
+#include "support/XServer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -268,6 +269,17 @@ void sceneFrames(Scene& scene, const char* name, int bar, int warmUp, int frames
     platform::runMode().sink = nullptr;
 }
 
+// The median, 99th percentile and longest of a set of frame times.
+struct Spread {
+    double median = 0, p99 = 0, longest = 0;
+};
+
+Spread spread(std::vector<double> ms) {
+    if (ms.empty()) return {};
+    std::sort(ms.begin(), ms.end());
+    return {ms[ms.size() / 2], ms[ms.size() * 99 / 100], ms.back()};
+}
+
 // A scene played from its first bar to its last at the main loop's 16 ms steps, one step a
 // frame: the spread of its frame times and the bar where the slowest second of frames falls.
 template <class SceneType> void sceneThrough(const char* name, int firstBar, int endBar) {
@@ -305,12 +317,10 @@ template <class SceneType> void sceneThrough(const char* name, int firstBar, int
     // A frame over 50 ms after the first second is a hitch a viewer sees.
     const auto hitches = std::count_if(ms.begin() + std::min<std::ptrdiff_t>(window, std::ssize(ms)),
                                        ms.end(), [](double t) { return t > 50; });
-    std::vector<double> sorted = ms;
-    std::sort(sorted.begin(), sorted.end());
+    const Spread t = spread(ms);
     std::printf("%-14s bars %2d-%2d: median %6.2f ms, p99 %6.2f ms, slowest %6.2f ms, %3td over "
                 "50 ms after the first second; slowest second %6.2f ms a frame from bar %.1f\n",
-                name, firstBar, endBar, sorted[sorted.size() / 2],
-                sorted[sorted.size() * 99 / 100], sorted.back(), hitches, worst / window,
+                name, firstBar, endBar, t.median, t.p99, t.longest, hitches, worst / window,
                 firstBar + static_cast<double>(worstAt) * 0.016 / barSeconds);
     platform::runMode().sink = nullptr;
 }
@@ -386,6 +396,35 @@ void captureProgram() {
                 seconds, seconds / showSeconds, ec ? 0.0 : bytes / 1e6, show.exitCode);
 }
 
+long residentKilobytes(int pid) {
+    const std::string status = test::readFile("/proc/" + std::to_string(pid) + "/status");
+    const auto at = status.find("VmRSS:");
+    return at == std::string::npos ? -1 : std::atol(status.c_str() + at + 6);
+}
+
+// Resident memory of a capture of the whole show every eight bars (800 frames at 60 a second),
+// from bar 8 to bar 80: a show that holds on to what it no longer needs grows between them.
+void captureMemory() {
+    const std::string work = test::makeTempFolder();
+    const std::string build = std::filesystem::path(ART_DIR).parent_path().string();
+    test::BackgroundProcess capture({LUMIFLUX_EXE, "--capture", work + "/f/", "--frames",
+                                     "800-8100", "--every", "800"},
+                                    build, {"DISPLAY=", "WAYLAND_DISPLAY="});
+    std::printf("resident memory of a capture:");
+    long first = -1, last = -1;
+    for (int bar = 8; bar <= 80; bar += 8) {
+        char frame[32];
+        std::snprintf(frame, sizeof frame, "/f/frame_%05d.png", bar * 100);
+        if (!test::waitUntil([&] { return std::filesystem::exists(work + frame); }, 1800)) break;
+        last = residentKilobytes(capture.pid());
+        if (first < 0) first = last;
+        std::printf(" bar %d %ld MiB,", bar, last / 1024);
+        std::fflush(stdout);
+    }
+    capture.wait(600);
+    std::printf(" bar 80 against bar 8 %+.1f%%\n", first > 0 ? 100.0 * (last - first) / first : 0.0);
+}
+
 // Video captures at larger sizes: the first 30 s of the show at 10 frames a second.
 void captureSizes() {
     const std::string work = test::makeTempFolder();
@@ -397,6 +436,49 @@ void captureSizes() {
                                           build, {"DISPLAY=", "WAYLAND_DISPLAY="}, 1800);
         std::printf("capture at %-9s: %6.1f frames a second (exit %d)\n", size,
                     300 * 1000.0 / millisecondsSince(begin), run.exitCode);
+    }
+}
+
+// The program played in real time in an 800 x 600 window under a virtual X server with silent
+// sound, every swap timed: per scene, the spread of the time between frames shown.
+void pacing() {
+    test::XServer server;
+    if (server.display().empty()) {
+        std::printf("pacing: no virtual X server: %s\n", server.why().c_str());
+        return;
+    }
+    const std::string work = test::makeTempFolder();
+    const std::string build = std::filesystem::path(ART_DIR).parent_path().string();
+    const auto run = test::runProcess(
+        {LUMIFLUX_EXE, "--windowed"}, build,
+        {"DISPLAY=" + server.display(), "WAYLAND_DISPLAY=", "SDL_AUDIODRIVER=dummy",
+         "LUMIFLUX_PRESENT_LOG=" + work + "/presents.txt"},
+        300);
+    std::ifstream log(work + "/presents.txt");
+    const int sceneStarts[] = {0, 8, 24, 40, 56, 72, 83};
+    const char* names[] = {"title", "warning", "target", "core", "ring", "logo"};
+    const double barMs = 240000.0 / 144.0;
+    std::vector<double> bySceneMs[6];
+    int frames = 0, hitches = 0;
+    double first = -1, previous = -1, wall = 0, music = 0;
+    while (log >> wall >> music) {
+        ++frames;
+        if (first < 0) first = wall;
+        const double ms = previous < 0 ? 0 : wall - previous;
+        previous = wall;
+        if (music < 0 || frames == 1) continue;
+        if (music > 1000 && ms > 50) ++hitches; // the first second may load
+        const double bar = music / barMs;
+        for (int s = 0; s < 6; ++s)
+            if (bar >= sceneStarts[s] && bar < sceneStarts[s + 1]) bySceneMs[s].push_back(ms);
+    }
+    std::printf("pacing, %d frames in %.1f s (exit %d), %d over 50 ms after the first second\n",
+                frames, (previous - first) / 1000.0, run.exitCode, hitches);
+    std::printf("%-8s %7s %9s %8s %8s\n", "scene", "frames", "median ms", "p99 ms", "longest");
+    for (int s = 0; s < 6; ++s) {
+        const Spread t = spread(bySceneMs[s]);
+        std::printf("%-8s %7zu %9.1f %8.1f %8.1f\n", names[s], bySceneMs[s].size(), t.median,
+                    t.p99, t.longest);
     }
 }
 
@@ -421,6 +503,8 @@ int main(int argc, char** argv) {
     scenes();
     if (selected("sizes")) captureSizes();
     if (selected("capture")) captureProgram();
+    if (selected("pacing")) pacing();
+    if (selected("memory")) captureMemory();
     std::printf("peak memory of this process: %ld KiB\n",
                 peakResidentKilobytes(test::readFile("/proc/self/status")));
     return 0;

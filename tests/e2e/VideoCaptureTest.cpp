@@ -23,7 +23,17 @@ std::string probe(const std::string& file) {
         .output;
 }
 
-// Milliseconds from the start of the file's audio to its first loud sample, or -1.
+// Where the file's audio begins on its timeline, in milliseconds: before 0 where it holds the
+// encoder's priming samples, which players skip.
+double audioStartMs(const std::string& video) {
+    const auto start = test::runProcess({"ffprobe", "-v", "error", "-select_streams", "a",
+                                         "-show_entries", "stream=start_time", "-of", "csv=p=0",
+                                         video},
+                                        "", {}, 120);
+    return std::atof(start.output.c_str()) * 1000.0;
+}
+
+// Milliseconds on the file's timeline to its first loud sample, or -1.
 double firstClickMs(const std::string& video, const std::string& folder) {
     const std::string raw = folder + "/audio.raw";
     test::runProcess({"ffmpeg", "-v", "error", "-y", "-i", video, "-map", "0:a", "-f", "s16le",
@@ -33,7 +43,8 @@ double firstClickMs(const std::string& video, const std::string& folder) {
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         std::int16_t sample;
         std::memcpy(&sample, bytes.data() + i, 2);
-        if (sample > 5000 || sample < -5000) return static_cast<double>(i / 2) * 1000.0 / 44100.0;
+        if (sample > 5000 || sample < -5000)
+            return audioStartMs(video) + static_cast<double>(i / 2) * 1000.0 / 44100.0;
     }
     return -1;
 }

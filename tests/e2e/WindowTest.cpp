@@ -3,37 +3,20 @@
 #include "support/Process.h"
 #include "support/Wav.h"
 #include "support/XDisplay.h"
+#include "support/XServer.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
-
-// The first line of Xvfb's output made of digits alone (it may warn on other lines first).
-std::string displayNumber(const std::string& output) {
-    std::istringstream lines(output);
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty() && line.find_first_not_of("0123456789") == std::string::npos &&
-            !lines.eof())
-            return line;
-    return "";
-}
 
 // A virtual X server of its own for each test, so a person's desktop is never touched.
 class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        // Xvfb picks a free display itself and prints its number on a line of its own.
-        server = std::make_unique<test::BackgroundProcess>(
-            std::vector<std::string>{"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24",
-                                     "-nolisten", "tcp"},
-            "", std::vector<std::string>{});
-        std::string number;
-        ASSERT_TRUE(test::waitUntil(
-            [&] { return !(number = displayNumber(server->output())).empty(); }, 20))
-            << "Xvfb gave no display number: " << server->output();
-        display = ":" + number;
+        server = std::make_unique<test::XServer>();
+        display = server->display();
+        ASSERT_FALSE(display.empty()) << "Xvfb gave no display number: " << server->why();
         x = std::make_unique<test::XDisplay>(display);
         ASSERT_TRUE(x->connected()) << "no connection to Xvfb on " << display;
         folder = test::makeTempFolder();
@@ -66,7 +49,7 @@ class WindowTest : public ::testing::Test {
     }
 
     std::string display, folder;
-    std::unique_ptr<test::BackgroundProcess> server;
+    std::unique_ptr<test::XServer> server;
     std::unique_ptr<test::XDisplay> x;
 };
 

@@ -29,6 +29,7 @@ class BackgroundProcess {
     std::string output() const;
     bool running();
     void signal(int number);
+    int pid() const { return pid_; }
 
   private:
     int pid_ = -1;
