@@ -74,7 +74,10 @@ bool Device::create() {
     depthStencil_ = autoDepth_.get();
     state_.setDefaults(parameters_.EnableAutoDepthStencil, parameters_.BackBufferWidth,
                        parameters_.BackBufferHeight);
-    return framebufferFor(renderTarget_, depthStencil_) != 0;
+    if (framebufferFor(renderTarget_, depthStencil_) == 0) return false;
+    // A capture's frames wait for nothing, so only real-time play pays for meeting them first.
+    if (!startDrawStateLog() && !platform::runMode().capture) warmDrawStates();
+    return true;
 }
 
 // The largest whole picture of the back buffer's shape in the frame asked for (a capture's
@@ -165,6 +168,7 @@ bool Device::deliver(platform::FrameSink& sink, const unsigned char* pixels) {
 }
 
 Device::~Device() {
+    if (drawStateLog_) std::fclose(drawStateLog_);
     if (pixelBuffers_[0]) {
         platform::runMode().flushFrames = nullptr;
         glDeleteBuffers(2, pixelBuffers_);

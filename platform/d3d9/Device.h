@@ -2,6 +2,7 @@
 // The Direct3D 9 device: state setters and getters here, draw preparation in DrawPrepare.cpp.
 #include "ComObject.h"
 #include "DeviceState.h"
+#include "DrawState.h"
 #include "FixedFunction.h"
 #include "GLContext.h"
 #include "GLStateCache.h"
@@ -10,10 +11,12 @@
 #include "Surface.h"
 #include "d3d9.h"
 
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <tuple>
 #include <vector>
 
@@ -150,6 +153,14 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     void applyTextures();
     void applySampler(DWORD slot);
     GLuint framebufferFor(const Surface* color, const Surface* depth);
+    // The show's draw states met once while loading, or those of this run written down when
+    // LUMIFLUX_DRAW_STATES names a file (DeviceDrawStates.cpp).
+    void warmDrawStates();
+    void warmDrawState(const DrawState& state, IDirect3DSurface9* depth,
+                       std::map<std::uint32_t, IDirect3DTexture9*>& made);
+    void noteDrawState(D3DPRIMITIVETYPE type);
+    // Opens the list a run writes down; false when none was asked for.
+    bool startDrawStateLog();
 
     HWND window_;
     D3DPRESENT_PARAMETERS parameters_;
@@ -159,6 +170,9 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     ProgramCache programs_;
     StreamBuffer stream_;
     Program* program_ = nullptr;
+    FixedFunctionKey::Bits programKey_{};
+    std::FILE* drawStateLog_ = nullptr;
+    std::set<DrawState> drawStatesSeen_;
     std::uint32_t transformGeneration_ = 1;
     std::uint32_t constantsGeneration_ = 1;
     bool points_ = false;

@@ -214,6 +214,7 @@ void Device::applyOutput() {
 void Device::applyProgram() {
     const FixedFunctionKey key =
         makeKey(state_, state_.fvf, state_.textures[0] != nullptr, points_);
+    programKey_ = key.bits();
     program_ = &programs_.get(key);
     cache_.useProgram(program_->name);
 }
@@ -395,6 +396,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
         return D3DERR_INVALIDCALL;
     prepareDraw(type == D3DPT_POINTLIST);
     applyVertexLayout(state_.fvf, stride, buffer->buffer().glName(), state_.streamOffset);
+    noteDrawState(type);
     if (!drawFlat(type, primitiveCount, [startVertex](UINT i) { return startVertex + i; }))
         glDrawArrays(glPrimitive(type), static_cast<GLint>(startVertex), vertices);
     countDraw(type, primitiveCount, vertices);
@@ -422,6 +424,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
         std::memcpy(&value, stored + std::size_t{i} * indexSize, indexSize); // little-endian
         return value;
     };
+    noteDrawState(type);
     if (drawFlat(type, primitiveCount, indexAt)) {
         countDraw(type, primitiveCount, indices);
         return D3D_OK;
@@ -453,6 +456,7 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
         cache_.setScissor(true, left, top, std::max(right - left, 0), std::max(bottom - top, 0));
     }
     const bool onGrid = sampleOnGrid(vertexData, stride);
+    noteDrawState(type);
     if (!drawFlat(type, primitiveCount, [](UINT i) { return i; }))
         glDrawArrays(glPrimitive(type), 0, vertices);
     if (inked) cache_.setScissor(false, 0, 0, 0, 0);

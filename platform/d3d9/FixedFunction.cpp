@@ -138,6 +138,12 @@ FixedFunctionKey::Bits FixedFunctionKey::bits() const {
     return packed;
 }
 
+FixedFunctionKey FixedFunctionKey::fromBits(const Bits& bits) {
+    FixedFunctionKey key;
+    std::memcpy(&key, bits.data(), sizeof key);
+    return key;
+}
+
 std::string FixedFunctionKey::describe() const {
     std::ostringstream out;
     out << "pretransformed=" << pretransformed << " diffuse=" << hasDiffuse

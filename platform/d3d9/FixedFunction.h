@@ -47,6 +47,7 @@ struct FixedFunctionKey {
 
     using Bits = std::array<std::uint32_t, 3>;
     Bits bits() const;
+    static FixedFunctionKey fromBits(const Bits& bits);
     std::string describe() const;
 };
 

@@ -147,8 +147,7 @@ void GLStateCache::invalidate() {
     if (glProfile().provokingVertex) glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
 }
 
-void GLStateCache::apply(const OutputState& state) {
-    const std::uint32_t word = state.pack();
+void GLStateCache::applyPacked(std::uint32_t word) {
     const std::uint32_t changed = known_ ? word ^ output_ : 0xFFFFFFFFu;
     if (!changed) return;
     if (changed & blendMask) applyBlend(word);

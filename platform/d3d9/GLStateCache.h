@@ -33,7 +33,9 @@ class GLStateCache {
     // Forget what is bound: the next request of each kind reaches OpenGL.
     void invalidate();
 
-    void apply(const OutputState& state);
+    void apply(const OutputState& state) { applyPacked(state.pack()); }
+    void applyPacked(std::uint32_t word);
+    std::uint32_t outputWord() const { return output_; }
     void useProgram(GLuint program);
     void bindFramebuffer(GLuint framebuffer);
     void bindArrayBuffer(GLuint buffer);

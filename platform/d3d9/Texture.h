@@ -24,6 +24,7 @@ class Texture final : public DeviceResource<IDirect3DTexture9> {
     D3DFORMAT format() const { return format_; }
     UINT width() const { return levels_.front().surface->width(); }
     UINT height() const { return levels_.front().surface->height(); }
+    const Surface& topLevel() const { return *levels_.front().surface; }
     // Where the top level is not black, known once it was written through a lock.
     const std::optional<InkBounds>& ink() const { return ink_; }
 

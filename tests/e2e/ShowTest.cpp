@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 
 // The whole show as a person without a display gets it: scripts/run captures it to
 // build/lumiflux.mp4, here with every 50th frame as a still beside it from the same drawing (the
@@ -86,13 +87,32 @@ const Cue cues[] = {
 TEST(Show, ScriptsRunCapturesTheWholeShowWithItsStills) {
     std::filesystem::remove(video);
     std::filesystem::remove_all(SHOW_STILLS);
+    auto environment = test::headless;
+    environment.push_back(std::string("LUMIFLUX_DRAW_STATES=") + SHOW_DRAW_STATES);
     const auto run = test::runProcess({std::string(SOURCE_DIR) + "/scripts/run", "--capture",
                                        std::string(SHOW_STILLS) + "/", "--every",
                                        std::to_string(stillSpacing)},
-                                      SOURCE_DIR, test::headless, 1500);
+                                      SOURCE_DIR, environment, 1500);
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("build/lumiflux.mp4"), std::string::npos) << run.output;
     EXPECT_EQ(test::framesIn(SHOW_STILLS).size(), (frames - 1) / stillSpacing + 1);
+}
+
+// Real-time play meets the listed draw states while loading, so a state the show draws in and
+// the list lacks would be compiled in the middle of the show.
+TEST(Show, EveryDrawStateOfTheShowIsMetWhileLoading) {
+    const std::string listPath = std::string(SOURCE_DIR) + "/platform/d3d9/draw-states.txt";
+    const std::string listed = test::readFile(listPath);
+    const std::string drawn = test::readFile(SHOW_DRAW_STATES);
+    std::istringstream lines(drawn);
+    int count = 0;
+    for (std::string line; std::getline(lines, line);) {
+        ++count;
+        EXPECT_NE(listed.find(line), std::string::npos)
+            << "the show draws in a state " << listPath
+            << " lacks (scripts/record-draw-states writes the list anew): " << line;
+    }
+    EXPECT_GT(count, 0) << "the capture wrote no draw states to " << SHOW_DRAW_STATES;
 }
 
 TEST(Show, ItsScenesChangeOnTheirCuesAndItEndsByItself) {
