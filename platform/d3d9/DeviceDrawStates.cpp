@@ -1,5 +1,6 @@
 // The show's draw states met while loading, and a run's states written down to make that list.
 #include "Device.h"
+#include "GLProfile.h"
 #include "Texture.h"
 
 #include <array>
@@ -155,10 +156,14 @@ void Device::warmDrawState(const DrawState& s, IDirect3DSurface9* depth,
                         valueOf(minFilters, (s.sampler >> DrawState::minShift) & 7));
     glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER,
                         valueOf(magFilters, (s.sampler >> DrawState::magShift) & 1));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S,
-                        valueOf(wraps, (s.sampler >> DrawState::wrapSShift) & 3));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T,
-                        valueOf(wraps, (s.sampler >> DrawState::wrapTShift) & 3));
+    // Where border addressing is drawn by the program (WebGL 2), the sampler clamps instead.
+    const auto wrap = [](std::uint32_t code) {
+        const GLint value = valueOf(wraps, code);
+        return value == GL_CLAMP_TO_BORDER && !glProfile().borderAddressing ? GL_CLAMP_TO_EDGE
+                                                                            : value;
+    };
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap((s.sampler >> DrawState::wrapSShift) & 3));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap((s.sampler >> DrawState::wrapTShift) & 3));
     glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD,
                         s.sampler & DrawState::samplerMinLod ? 1.0f : -1000.0f);
     const UINT stride = s.layout & 0xFFFFu;
