@@ -1,8 +1,18 @@
 #include "DrawState.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace d3d9 {
+
+std::array<std::uint32_t, 9> DrawState::words() const {
+    return {program[0], program[1], program[2], output, target, texture, sampler, fvf, layout};
+}
+
+bool DrawState::operator<(const DrawState& other) const {
+    const auto a = words(), b = other.words();
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end());
+}
 
 std::string DrawState::text() const {
     char line[128];

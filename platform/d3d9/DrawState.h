@@ -5,7 +5,7 @@
 // 400 ms); the show's states are known, so they can be met once while it loads.
 #include "FixedFunction.h"
 
-#include <compare>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,7 +35,9 @@ struct DrawState {
     std::uint32_t fvf = 0;
     std::uint32_t layout = 0;
 
-    auto operator<=>(const DrawState&) const = default;
+    bool operator==(const DrawState& other) const { return words() == other.words(); }
+    bool operator<(const DrawState& other) const;
+    std::array<std::uint32_t, 9> words() const;
     // One line of nine hexadecimal words; parse() takes it back, or nothing for another line.
     std::string text() const;
     static std::optional<DrawState> parse(const std::string& line);
