@@ -24,8 +24,12 @@ std::string nativePath(const std::string& path) {
     std::error_code ec;
     if (native.empty() || native.front() == '/' || std::filesystem::exists(native, ec))
         return native;
-    const auto beside = programFolder() / native;
-    return std::filesystem::exists(beside, ec) ? beside.string() : native;
+    const auto program = programFolder();
+    for (const auto& folder : {program, program / "../share/games/lumiflux"}) {
+        const auto candidate = folder / native;
+        if (std::filesystem::exists(candidate, ec)) return candidate.lexically_normal().string();
+    }
+    return native;
 }
 
 bool readWholeFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes) {

@@ -7,7 +7,9 @@ namespace platform {
 
 // The demo names files the original platform's way ("data\lf.png"); here they are
 // "data/lf.png". A relative name missing from the working folder is looked for beside the
-// program, so the program runs from anywhere; the working folder comes first.
+// program, then in the games data folder of the tree the program is installed in
+// (/usr/games/lumiflux reads /usr/share/games/lumiflux), so it runs from anywhere; the working
+// folder comes first.
 std::string nativePath(const std::string& path);
 
 // The whole of a regular file of at most maxBytes; false for anything else (missing, a folder,

@@ -1,5 +1,6 @@
-// The program finds its art and music beside itself when the working folder has none, so it
-// runs from anywhere: from the build folder, and from where cmake --install put it.
+// The program finds its art and music beside itself, or in the games data folder of the tree it
+// is installed in, when the working folder has none: so it runs from anywhere, from the build
+// folder and from where cmake --install put it.
 #include "e2e/Headless.h"
 #include "support/Process.h"
 
@@ -25,13 +26,14 @@ TEST(Install, TheBuiltProgramRunsFromAnotherWorkingFolder) {
     expectAWholeStart(LUMIFLUX_EXE);
 }
 
-TEST(Install, TheInstalledProgramRunsThroughItsLinkFromAnywhere) {
+TEST(Install, TheInstalledProgramFindsItsDataWhereDebianKeepsGames) {
     const std::string prefix = test::makeTempFolder();
     const std::string build = fs::path(ART_DIR).parent_path().string();
     const auto install =
         test::runProcess({"cmake", "--install", build, "--prefix", prefix}, build, {}, 300);
     ASSERT_EQ(install.exitCode, 0) << install.output;
-    ASSERT_TRUE(fs::is_symlink(prefix + "/bin/lumiflux"));
-    EXPECT_TRUE(fs::exists(prefix + "/lib/lumiflux/data/lf.png"));
-    expectAWholeStart(prefix + "/bin/lumiflux");
+    EXPECT_FALSE(fs::exists(prefix + "/games/data")); // nothing beside it to find
+    EXPECT_TRUE(fs::exists(prefix + "/share/games/lumiflux/data/lf.png"));
+    EXPECT_TRUE(fs::exists(prefix + "/share/games/lumiflux/lf.mp3"));
+    expectAWholeStart(prefix + "/games/lumiflux");
 }

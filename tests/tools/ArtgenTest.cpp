@@ -184,6 +184,31 @@ TEST(Art, TheGeneratorReportsWhatItCannotDo) {
     EXPECT_NE(usage.output.find("usage: artgen"), std::string::npos) << usage.output;
 }
 
+// The icon a desktop shows: a tile with clear rounded corners, the reticle's red arcs and a white
+// centre, at each size; and an SVG document for the scalable one.
+TEST(Art, TheIconIsDrawnAtEachDesktopSizeAndScalable) {
+    const std::string icons = art + "/../icons/";
+    for (const int size : {48, 128, 256}) {
+        test::RgbaImage icon;
+        ASSERT_TRUE(test::loadRgbaPng(icons + "lumiflux-" + std::to_string(size) + ".png", icon));
+        ASSERT_EQ(icon.width, size);
+        ASSERT_EQ(icon.height, size);
+        EXPECT_EQ(icon.at(0, 0)[3], 0) << size;                 // outside the rounded tile
+        EXPECT_EQ(icon.at(size - 1, size - 1)[3], 0) << size;   // the opposite corner
+        EXPECT_EQ(icon.at(size / 2, size / 8)[3], 255) << size; // the tile, opaque
+        const std::uint8_t* centre = icon.at(size / 2, size / 2);
+        EXPECT_GT(std::min({centre[0], centre[1], centre[2]}), 200) << size; // the white glow
+        // The top arcs (radius 96 of 256, drawn 12 to 78 degrees from the top): red.
+        const std::uint8_t* arc =
+            icon.at(size / 2 + size * 96 / 256 * 7 / 10, size / 2 - size * 96 / 256 * 7 / 10);
+        EXPECT_GT(arc[0], 150) << size;
+        EXPECT_LT(arc[1], 100) << size;
+    }
+    const std::string svg = test::readFile(icons + "lumiflux.svg");
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("width=\"256"), std::string::npos);
+}
+
 TEST(Art, TheMeshesLoadWithTheirMaterialsAndTexture) {
     test::OffscreenDevice offscreen;
     struct Expected {

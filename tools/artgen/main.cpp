@@ -1,8 +1,10 @@
 // artgen: draws every image and writes every mesh the show loads.
 //   artgen FOLDER            the data files into FOLDER
 //   artgen --sheet FILE.png  all images on one contact sheet, for review
+//   artgen --icons FOLDER    the program's icon at the desktop's sizes, and scalable
 #include "ContactSheet.h"
 #include "CrystalMesh.h"
+#include "Icon.h"
 #include "Images.h"
 
 #include <cstdio>
@@ -19,14 +21,24 @@ bool writeText(const std::filesystem::path& path, const std::string& text) {
     return static_cast<bool>(file.flush());
 }
 
-int writeData(const std::filesystem::path& folder, const artgen::Typefaces& type) {
+bool makeFolder(const std::filesystem::path& folder) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    if (error) {
+    if (error)
         std::fprintf(stderr, "artgen: cannot make %s: %s\n", folder.c_str(),
                      error.message().c_str());
-        return 1;
-    }
+    return !error;
+}
+
+int writeIcons(const std::filesystem::path& folder) {
+    if (!makeFolder(folder)) return 1;
+    if (artgen::writeIcons(folder)) return 0;
+    std::fprintf(stderr, "artgen: cannot write the icons into %s\n", folder.c_str());
+    return 1;
+}
+
+int writeData(const std::filesystem::path& folder, const artgen::Typefaces& type) {
+    if (!makeFolder(folder)) return 1;
     for (const auto& spec : artgen::imageSpecs())
         if (!artgen::render(spec, type)->savePng((folder / spec.file).string(), spec.form)) {
             std::fprintf(stderr, "artgen: cannot write %s\n", (folder / spec.file).c_str());
@@ -52,8 +64,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "artgen: cannot write %s\n", argv[2]);
             return 1;
         }
+        if (argc == 3 && std::string(argv[1]) == "--icons") return writeIcons(argv[2]);
         if (argc == 2 && argv[1][0] != '-') return writeData(argv[1], type);
-        std::fprintf(stderr, "usage: artgen FOLDER | artgen --sheet FILE.png\n");
+        std::fprintf(stderr,
+                     "usage: artgen FOLDER | artgen --sheet FILE.png | artgen --icons FOLDER\n");
         return 2;
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "artgen: %s\n", failure.what());
