@@ -72,10 +72,10 @@ void innerReticle(cairo_t* cr, double weight) {
     cairo_new_sub_path(cr);
     cairo_arc(cr, centre, centre, 50, 0, 2 * std::numbers::pi);
     stroke(cr, red, 5 * weight);
-    for (int side4 = 0; side4 < 4; ++side4) {
+    for (int arm = 0; arm < 4; ++arm) {
         const double dx[4] = {1, 0, -1, 0}, dy[4] = {0, 1, 0, -1};
-        cairo_move_to(cr, centre + dx[side4] * 18, centre + dy[side4] * 18);
-        cairo_line_to(cr, centre + dx[side4] * 64, centre + dy[side4] * 64);
+        cairo_move_to(cr, centre + dx[arm] * 18, centre + dy[arm] * 18);
+        cairo_line_to(cr, centre + dx[arm] * 64, centre + dy[arm] * 64);
     }
     stroke(cr, red, 4 * weight);
 }
