@@ -1,6 +1,6 @@
 // The web page in headless Chromium (WebGL 2 on SwiftShader): chosen frames of every scene match
-// the native program's, the music loads and plays, Escape ends the show, and the page reports no
-// error. Usage: node page.test.cjs PAGE-FOLDER NATIVE-PROGRAM
+// the native program's, the music loads and plays, the whole show plays through in real time and
+// ends by itself (its frame times printed), Escape ends it, and the page reports no error. Usage: node page.test.cjs PAGE-FOLDER NATIVE-PROGRAM
 'use strict';
 const { chromium } = require('playwright-core');
 const { execFileSync } = require('node:child_process');
@@ -124,20 +124,46 @@ async function checkFrames(browser, url, scratch) {
   await page.close();
 }
 
-async function checkPlaying(browser, url) {
-  const page = await browser.newPage();
-  watchErrors(page, 'play');
-  await page.goto(url);
+// Answers the question with "No" and waits for the music's clock to run.
+async function startPlaying(page, label) {
+  watchErrors(page, label);
   const no = page.locator('#no');
   await no.waitFor({ state: 'visible', timeout: 60 * 1000 });
   await page.waitForFunction(() => !document.getElementById('no').disabled);
   await no.click();
-  // The music's clock runs while the show plays.
   await page.waitForFunction(() => lumiflux.audioTime() !== null, null, { timeout: 30 * 1000 });
   const first = await page.evaluate(() => lumiflux.audioTime());
   await page.waitForFunction((t) => lumiflux.audioTime() > t + 1, first, { timeout: 30 * 1000 });
   const later = await page.evaluate(() => lumiflux.audioTime());
-  check(later > first + 1, `play: the audio clock advances (${first.toFixed(2)} s to ${later.toFixed(2)} s)`);
+  check(later > first + 1, `${label}: the audio clock advances (${first.toFixed(2)} s to ${later.toFixed(2)} s)`);
+}
+
+// The whole show in real time: every scene is shown, it ends by itself, and the page's own
+// table of the time between frames is printed (figures, not checks: this machine's speed).
+async function checkWholeShow(browser, url) {
+  const page = await browser.newPage();
+  await page.goto(url);
+  await startPlaying(page, 'show');
+  await page.waitForFunction(() => lumiflux.exitStatus !== null, null,
+                             { timeout: 10 * 60 * 1000, polling: 1000 });
+  check(await page.evaluate(() => lumiflux.exitStatus) === 0, 'show: it ends by itself after its last bar');
+  const table = await page.evaluate(() => lumiflux.frameTable());
+  console.log(`     the page's frames shown: ${table.hitches} over 50 ms after the first second`);
+  console.log('     scene     frames  median ms  p99 ms  longest');
+  for (const row of table.scenes) {
+    console.log(`     ${row.scene.padEnd(8)} ${String(row.frames).padStart(7)} ${row.median.toFixed(1).padStart(10)} ` +
+                `${row.p99.toFixed(1).padStart(7)} ${row.longest.toFixed(1).padStart(8)}`);
+  }
+  console.log(`     ${table.stalls.length} over 250 ms: ` +
+              table.stalls.map(({ ms, bar }) => `${Math.round(ms)} ms at bar ${bar.toFixed(1)}`).join(', '));
+  check(table.scenes.every((row) => row.frames > 0), 'show: every scene is shown');
+  await page.close();
+}
+
+async function checkEscape(browser, url) {
+  const page = await browser.newPage();
+  await page.goto(url);
+  await startPlaying(page, 'play');
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => lumiflux.exitStatus !== null, null, { timeout: 30 * 1000 });
   check(await page.evaluate(() => lumiflux.exitStatus) === 0, 'play: Escape ends the show');
@@ -156,7 +182,8 @@ async function main() {
   try {
     nativeFrames(scratch);
     await checkFrames(browser, url, scratch);
-    await checkPlaying(browser, url);
+    await checkWholeShow(browser, url);
+    await checkEscape(browser, url);
   } catch (error) {
     check(false, `no exception (${error.message})`);
   } finally {
