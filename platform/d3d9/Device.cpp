@@ -210,6 +210,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     // A capture in a browser page is shown as it is drawn.
     if (!mode.capture || context_.onScreen()) context_.presentToWindow(framebuffer, width, height);
     if (!mode.capture) {
+        context_.waitUntilDrawn(); // a capture's readback has waited already
         smallPagesFromNowOn();
         platform::PresentLog::instance().record();
     }

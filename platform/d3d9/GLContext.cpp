@@ -5,6 +5,9 @@
 #include <SDL2/SDL.h>
 #include <algorithm>
 #include <string_view>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 namespace d3d9 {
 
@@ -56,6 +59,24 @@ void GLContext::presentToWindow(GLuint framebuffer, int width, int height) {
     glBlitFramebuffer(0, 0, width, height, x, y + h, x + w, y, GL_COLOR_BUFFER_BIT,
                       w == width && h == height ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(window_);
+}
+
+// A browser takes a page's drawing and returns at once. Drawn without a GPU (SwiftShader), the
+// frames fall behind unseen until the browser reads the canvas back to show it, and then waits
+// seconds for all of them. So the page waits, handing the browser the time, until the frame it
+// shows is drawn: the show steps by what drawing really costs and nothing piles up. (Letting
+// one or two more frames run ahead was measured too: no faster, and less even.)
+void GLContext::waitUntilDrawn() {
+#ifdef __EMSCRIPTEN__
+    constexpr double longestWaitMs = 2000; // then go on: a lost context never signals
+    GLsync drawn = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    if (!drawn) return;
+    glFlush();
+    const double giveUp = emscripten_get_now() + longestWaitMs;
+    while (glClientWaitSync(drawn, 0, 0) == GL_TIMEOUT_EXPIRED && emscripten_get_now() < giveUp)
+        emscripten_sleep(1);
+    glDeleteSync(drawn);
+#endif
 }
 
 void readFramebuffer(GLuint framebuffer, int width, int height, GLenum format,

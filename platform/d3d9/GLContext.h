@@ -16,6 +16,9 @@ class GLContext {
     // Shows a framebuffer's picture in the window, scaled with its aspect kept when the window
     // is larger; framebuffers are stored top row first.
     void presentToWindow(GLuint framebuffer, int width, int height);
+    // In a browser page, waits until what was drawn so far is drawn; desktop OpenGL's swap
+    // keeps the drawing in step by itself.
+    void waitUntilDrawn();
     void setFullScreen(bool fullScreen) { fullScreen_ = fullScreen; }
     bool fullScreen() const { return fullScreen_; }
     // Whether the window is seen: not on SDL's offscreen driver, as a native capture is.
