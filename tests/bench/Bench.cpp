@@ -1,6 +1,7 @@
 // Prints the device stand-in's figures: the cost of the draws the scenes make most, and the
 // whole program's start-up and capture speed. Figures, not pass or fail.
 #include "Device.h"
+#include "GLApi.h"
 #include "app/GraphicsDevice.h"
 #include "core/Clock.h"
 #include "core/RunMode.h"
@@ -295,16 +296,24 @@ template <class SceneType> void sceneThrough(const char* name, int firstBar, int
     scene.start();
     IDirect3DDevice9* d = graphics.getDevice();
     const double barSeconds = 240.0 / 144.0;
-    std::vector<double> ms;
+    std::vector<double> ms, fragments;
+    GLuint query = 0;
+    glGenQueries(1, &query);
     for (int step = 0;; ++step) {
         bar = static_cast<int>(firstBar + step * 0.016 / barSeconds);
         if (bar >= endBar) break;
         const auto start = Clock::now();
+        glBeginQuery(GL_SAMPLES_PASSED, query);
         scene.update();
         scene.draw();
+        glEndQuery(GL_SAMPLES_PASSED);
         d->Present(nullptr, nullptr, nullptr, nullptr);
         ms.push_back(millisecondsSince(start));
+        GLuint count = 0; // read after the frame's time is taken: reading waits for the drawing
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
+        fragments.push_back(count);
     }
+    glDeleteQueries(1, &query);
     const int window = 62; // about a second of steps
     double worst = 0;
     std::size_t worstAt = 0;
@@ -322,6 +331,10 @@ template <class SceneType> void sceneThrough(const char* name, int firstBar, int
                 "50 ms after the first second; slowest second %6.2f ms a frame from bar %.1f\n",
                 name, firstBar, endBar, t.median, t.p99, t.longest, hitches, worst / window,
                 firstBar + static_cast<double>(worstAt) * 0.016 / barSeconds);
+    // The pixels the frame fills, against the 480,000 of one full-screen pass.
+    const double fill = spread(fragments).median;
+    std::printf("%-14s fill: median %.2f million fragments a frame, %.1f full screens\n", name,
+                fill / 1e6, fill / (800.0 * 600.0));
     platform::runMode().sink = nullptr;
 }
 
