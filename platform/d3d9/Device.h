@@ -109,6 +109,9 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     UINT scaled(UINT size) const;
     GLint scaledEdge(LONG coordinate) const;
     void deleteTexture(GLuint texture);
+    // A framebuffer drawing into a texture's top level, and its end.
+    GLuint framebufferOf(GLuint texture);
+    void deleteFramebuffer(GLuint framebuffer);
     void forget(Surface* surface);
     void forgetTexture(IDirect3DBaseTexture9* texture);
     void bindBuffer(GLenum target, GLuint buffer);
@@ -144,7 +147,19 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     std::optional<PixelRect> inkedArea(D3DPRIMITIVETYPE type, UINT primitives, const void* data,
                                        UINT stride) const;
     bool blackAddsNothing() const;
-    bool sampleOnGrid(const void* data, UINT stride);
+    // A screen-space quad that resizes a picture stored at the device's scale samples it on
+    // Direct3D's grid, and draws there too when it draws into such a picture (DeviceGrid.cpp).
+    struct GridDraw {
+        Texture* source = nullptr;
+        Texture* destination = nullptr; // null: drawn into the stored pixels
+        PixelRect area;                  // where it draws, in Direct3D pixels
+    };
+    std::optional<GridDraw> gridDraw(const void* data, UINT stride);
+    bool drawsColourOnly() const;
+    void refreshGrid(Texture& texture);
+    void beginGridDraw(const GridDraw& draw);
+    void endGridDraw(const GridDraw& draw);
+    void blit(GLuint from, const PixelRect& source, GLuint to, const PixelRect& target);
     void applyOutput();
     void applyProgram();
     void applyVertexLayout(DWORD fvf, UINT stride, GLuint buffer, std::size_t offset);
@@ -153,6 +168,7 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     void applyTextures();
     void applySampler(DWORD slot);
     GLuint framebufferFor(const Surface* color, const Surface* depth);
+    GLuint makeFramebuffer(GLuint texture, GLint level, const Surface* depth);
     // The show's draw states met once while loading, or those of this run written down when
     // LUMIFLUX_DRAW_STATES names a file (DeviceDrawStates.cpp).
     void warmDrawStates();

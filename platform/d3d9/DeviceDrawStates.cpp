@@ -68,21 +68,17 @@ void Device::noteDrawState(D3DPRIMITIVETYPE type) {
                     (texture->format() == D3DFMT_A8R8G8B8 ? DrawState::textureAlpha : 0u) |
                     (powerOfTwo(top.storedWidth()) ? DrawState::texturePowerOfTwoWidth : 0u) |
                     (powerOfTwo(top.storedHeight()) ? DrawState::texturePowerOfTwoHeight : 0u) |
-                    (texture->GetLevelCount() > 1 || texture->hasGrid() ? DrawState::textureLevels
-                                                                        : 0u);
+                    (texture->GetLevelCount() > 1 ? DrawState::textureLevels : 0u);
     }
     GLint min = 0, mag = 0, wrapS = 0, wrapT = 0;
-    GLfloat minLod = 0;
     glGetSamplerParameteriv(samplers_[0], GL_TEXTURE_MIN_FILTER, &min);
     glGetSamplerParameteriv(samplers_[0], GL_TEXTURE_MAG_FILTER, &mag);
     glGetSamplerParameteriv(samplers_[0], GL_TEXTURE_WRAP_S, &wrapS);
     glGetSamplerParameteriv(samplers_[0], GL_TEXTURE_WRAP_T, &wrapT);
-    glGetSamplerParameterfv(samplers_[0], GL_TEXTURE_MIN_LOD, &minLod);
     s.sampler = codeOf(minFilters, min) << DrawState::minShift |
                 codeOf(magFilters, mag) << DrawState::magShift |
                 codeOf(wraps, wrapS) << DrawState::wrapSShift |
-                codeOf(wraps, wrapT) << DrawState::wrapTShift |
-                (minLod > -1000.0f ? DrawState::samplerMinLod : 0u);
+                codeOf(wraps, wrapT) << DrawState::wrapTShift;
     s.fvf = state_.fvf;
     s.layout = (layoutStride_ & 0xFFFFu) | primitiveOf(type) << DrawState::primitiveShift |
                (glIsEnabled(GL_SCISSOR_TEST) ? DrawState::scissored : 0u);
@@ -164,8 +160,6 @@ void Device::warmDrawState(const DrawState& s, IDirect3DSurface9* depth,
     };
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap((s.sampler >> DrawState::wrapSShift) & 3));
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap((s.sampler >> DrawState::wrapTShift) & 3));
-    glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD,
-                        s.sampler & DrawState::samplerMinLod ? 1.0f : -1000.0f);
     const UINT stride = s.layout & 0xFFFFu;
     const std::uint32_t primitive = (s.layout >> DrawState::primitiveShift) & 3;
     const GLsizei vertices = static_cast<GLsizei>(primitive + 1);

@@ -1,8 +1,6 @@
 #include "Device.h"
 #include "Texture.h"
 
-#include <cmath>
-
 namespace d3d9 {
 namespace {
 
@@ -77,30 +75,6 @@ std::optional<PixelRect> Device::inkedArea(D3DPRIMITIVETYPE type, UINT primitive
     area->right = std::min(area->right, static_cast<int>(renderTarget_->width()));
     area->bottom = std::min(area->bottom, static_cast<int>(renderTarget_->height()));
     return area;
-}
-
-// A draw that resizes a target stored at the device's scale samples it on Direct3D's texel
-// grid, so chains of resizing passes (glows, blurs) spread as far as at 800 x 600; a draw
-// that copies it one texel to one Direct3D pixel keeps every stored pixel.
-bool Device::sampleOnGrid(const void* data, UINT stride) {
-    auto* texture = static_cast<Texture*>(static_cast<IDirect3DTexture9*>(state_.textures[0]));
-    if (!texture || !texture->hasGrid() || (state_.fvf & D3DFVF_POSITION_MASK) != D3DFVF_XYZRHW ||
-        (state_.fvf & D3DFVF_TEXCOUNT_MASK) == 0)
-        return false;
-    const auto quad = quadMapping(data, stride, vertexSize(state_.fvf & ~D3DFVF_TEXCOUNT_MASK));
-    if (!quad) return false;
-    const auto oneToOne = [](const QuadAxis& axis, UINT size) {
-        return std::abs((axis.high - axis.low) - std::abs(axis.atHigh - axis.atLow) * size) <= 0.5f;
-    };
-    if (oneToOne(quad->across, texture->width()) && oneToOne(quad->down, texture->height()))
-        return false;
-    texture->refreshGrid();
-    const DWORD filter = state_.samplerStates[0][D3DSAMP_MINFILTER];
-    const bool point = filter == D3DTEXF_NONE || filter == D3DTEXF_POINT;
-    glSamplerParameteri(samplers_[0], GL_TEXTURE_MIN_FILTER,
-                        point ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
-    glSamplerParameterf(samplers_[0], GL_TEXTURE_MIN_LOD, std::log2(scale_));
-    return true;
 }
 
 } // namespace d3d9

@@ -81,23 +81,37 @@ GLuint Device::framebufferFor(const Surface* color, const Surface* depth) {
     const auto key = std::make_tuple(color->glName(), color->level(), depth ? depth->glName() : 0u);
     auto found = framebuffers_.find(key);
     if (found != framebuffers_.end()) return found->second;
-    GLuint framebuffer = 0;
-    glGenFramebuffers(1, &framebuffer);
-    cache_.bindFramebuffer(framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, color->glName(),
-                           color->level());
-    if (depth) // a depth surface larger than the target is fine
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                                  depth->glName());
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    const GLuint framebuffer =
+        makeFramebuffer(color->glName(), color->level(), depth);
+    if (!framebuffer) {
         std::fprintf(stderr, "d3d9: a %ux%u render target cannot be drawn into\n", color->width(),
                      color->height());
-        cache_.forgetFramebuffer(framebuffer);
-        glDeleteFramebuffers(1, &framebuffer);
         return 0;
     }
     framebuffers_.emplace(key, framebuffer);
     return framebuffer;
+}
+
+GLuint Device::framebufferOf(GLuint texture) {
+    return makeFramebuffer(texture, 0, nullptr);
+}
+
+GLuint Device::makeFramebuffer(GLuint texture, GLint level, const Surface* depth) {
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    cache_.bindFramebuffer(framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, level);
+    if (depth) // a depth surface larger than the target is fine
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  depth->glName());
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) return framebuffer;
+    deleteFramebuffer(framebuffer);
+    return 0;
+}
+
+void Device::deleteFramebuffer(GLuint framebuffer) {
+    cache_.forgetFramebuffer(framebuffer);
+    glDeleteFramebuffers(1, &framebuffer);
 }
 
 HRESULT Device::readSurface(IDirect3DSurface9* surface, std::vector<unsigned char>& bgra) {

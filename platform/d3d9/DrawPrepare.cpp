@@ -174,7 +174,6 @@ void Device::applySampler(DWORD slot) {
                                  (border & 0xFF) / 255.0f, ((border >> 24) & 0xFF) / 255.0f};
         glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, colour);
     }
-    glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, -1000.0f); // a grid draw may have moved it
 }
 
 // The border a program blends in: stage 0's BORDERCOLOR (ARGB), with alpha 1 for a texture that
@@ -279,6 +278,13 @@ void Device::uploadConstants(const Program& program) {
     glUniform3f(program.pointScale, asFloat(rs[D3DRS_POINTSCALE_A]),
                 asFloat(rs[D3DRS_POINTSCALE_B]), asFloat(rs[D3DRS_POINTSCALE_C]));
     if (program.borderColour >= 0) uploadBorderColour(program.borderColour);
+    if (program.sampleScale >= 0) {
+        const auto& sampler = state_.samplerStates[0];
+        glUniform1f(program.sampleScale, scale_ != 1.0f ? scale_ : 0.0f);
+        glUniform1i(program.pointSampled,
+                    magnification(sampler[D3DSAMP_MAGFILTER]) == GL_NEAREST &&
+                        magnification(sampler[D3DSAMP_MINFILTER]) == GL_NEAREST);
+    }
     if (!program.lit) return;
     const D3DMATERIAL9& m = state_.material;
     colour(program.materialDiffuse, m.Diffuse);
@@ -443,25 +449,27 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
         return D3DERR_INVALIDCALL;
     const std::size_t offset =
         stream_.write(cache_, vertexData, static_cast<std::size_t>(vertices) * stride);
+    const auto grid = gridDraw(vertexData, stride);
     prepareDraw(type == D3DPT_POINTLIST);
     applyVertexLayout(state_.fvf, stride, stream_.name(), offset);
+    if (grid) beginGridDraw(*grid);
+    const float drawnScale = grid && grid->destination ? 1.0f : scale_;
     const auto inked = inkedArea(type, primitiveCount, vertexData, stride);
     if (inked) {
         ++frame_.drawsTrimmedToInk;
         // Surfaces are stored top row first, so Direct3D rows are framebuffer rows.
-        const GLint left = static_cast<GLint>(std::floor(inked->left * scale_));
-        const GLint top = static_cast<GLint>(std::floor(inked->top * scale_));
-        const GLint right = static_cast<GLint>(std::ceil(inked->right * scale_));
-        const GLint bottom = static_cast<GLint>(std::ceil(inked->bottom * scale_));
+        const GLint left = static_cast<GLint>(std::floor(inked->left * drawnScale));
+        const GLint top = static_cast<GLint>(std::floor(inked->top * drawnScale));
+        const GLint right = static_cast<GLint>(std::ceil(inked->right * drawnScale));
+        const GLint bottom = static_cast<GLint>(std::ceil(inked->bottom * drawnScale));
         cache_.setScissor(true, left, top, std::max(right - left, 0), std::max(bottom - top, 0));
     }
-    const bool onGrid = sampleOnGrid(vertexData, stride);
     noteDrawState(type);
     if (!drawFlat(type, primitiveCount, [](UINT i) { return i; }))
         glDrawArrays(glPrimitive(type), 0, vertices);
     if (inked) cache_.setScissor(false, 0, 0, 0, 0);
-    if (onGrid) state_.dirty |= DirtySamplers; // the next draw samples as set again
     countDraw(type, primitiveCount, vertices);
+    if (grid) endGridDraw(*grid);
     return D3D_OK;
 }
 

@@ -19,9 +19,8 @@ struct DrawState {
     static constexpr std::uint32_t textureBound = 1u << 0, textureAlpha = 1u << 1,
                                    texturePowerOfTwoWidth = 1u << 2,
                                    texturePowerOfTwoHeight = 1u << 3, textureLevels = 1u << 4;
-    // sampler: GL filters and wraps as small codes, and whether the smallest level is moved
+    // sampler: GL filters and wraps as small codes
     static constexpr int minShift = 0, magShift = 3, wrapSShift = 4, wrapTShift = 6;
-    static constexpr std::uint32_t samplerMinLod = 1u << 8;
     // layout: stride in the low 16 bits
     static constexpr int primitiveShift = 16;
     static constexpr std::uint32_t scissored = 1u << 18;

@@ -118,6 +118,8 @@ Program link(const FixedFunctionKey& key) {
     program.pointSize = at("uPointSize");
     program.pointScale = at("uPointScale");
     program.borderColour = at("uBorderColour");
+    program.sampleScale = at("uSampleScale");
+    program.pointSampled = at("uPointSampled");
     program.lit = key.lighting;
     program.lightCount = static_cast<int>(key.lightCount);
     const GLint texture0 = glGetUniformLocation(program.name, "uTexture0");

@@ -67,6 +67,7 @@ struct Program {
           lightAmbient = -1, lightAttenuation = -1, lightSpot = -1;
     GLint pointSize = -1, pointScale = -1;
     GLint borderColour = -1;
+    GLint sampleScale = -1, pointSampled = -1;
     bool lit = false; // uniforms the compiler drops read -1, so the key says what to send
     int lightCount = 0;
     // The device's generations last uploaded: transforms change every draw, the rest rarely.

@@ -225,7 +225,25 @@ float insideShare(float coordinate, float size) {
 }
 #endif
 
+// At another scale than 1 an edge on a whole Direct3D coordinate still falls between Direct3D's
+// pixels, but textures are sampled where Direct3D's pixel centres lie: the stored pixels of one
+// Direct3D pixel sample around its centre, 63/128 (scale - 1) stored pixels up and left of
+// their own; point sampling takes one texel for the whole Direct3D pixel, at its centre.
+uniform float uSampleScale; // stored pixels per Direct3D pixel; 0 samples where the pixel is
+uniform bool uPointSampled;
+
+vec2 whereSampled(vec2 coordinate) {
+    vec2 across = dFdx(coordinate), down = dFdy(coordinate);
+    if (uSampleScale == 0.0) return coordinate;
+    float s = uSampleScale;
+    vec2 offset = uPointSampled
+                      ? floor(gl_FragCoord.xy / s) * s + (s + 63.0) / 128.0 - gl_FragCoord.xy
+                      : vec2(-63.0 / 128.0 * (s - 1.0));
+    return coordinate + across * offset.x + down * offset.y;
+}
+
 vec4 sampleTexture(vec2 coordinate) {
+    coordinate = whereSampled(coordinate);
     vec4 texel = texture(uTexture0, coordinate);
 #if BORDER_U || BORDER_V
     vec2 size = vec2(textureSize(uTexture0, 0));

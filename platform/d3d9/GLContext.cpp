@@ -6,10 +6,29 @@
 #include <algorithm>
 #include <string_view>
 #ifdef __EMSCRIPTEN__
+#include <cmath>
 #include <emscripten.h>
+#include <emscripten/html5.h>
 #endif
 
 namespace d3d9 {
+namespace {
+
+#ifdef __EMSCRIPTEN__
+// The page stretches its canvas over the window. The window takes the canvas's size on the page,
+// and being high-DPI, SDL gives the canvas that times devicePixelRatio: the display's own pixels,
+// so the show is drawn as sharp as it is shown rather than at 800 x 600 blown up.
+void matchDisplayPixels(SDL_Window* window) {
+    double width = 0, height = 0;
+    if (emscripten_get_element_css_size("#canvas", &width, &height) != EMSCRIPTEN_RESULT_SUCCESS ||
+        width < 1 || height < 1)
+        return;
+    SDL_SetWindowSize(window, static_cast<int>(std::lround(width)),
+                      static_cast<int>(std::lround(height)));
+}
+#endif
+
+} // namespace
 
 bool GLContext::create(SDL_Window* window) {
     if (!window) return false;
@@ -18,6 +37,9 @@ bool GLContext::create(SDL_Window* window) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, es ? 0 : 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK,
                         es ? SDL_GL_CONTEXT_PROFILE_ES : SDL_GL_CONTEXT_PROFILE_CORE);
+#ifdef __EMSCRIPTEN__
+    matchDisplayPixels(window);
+#endif
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context) return false;
     window_ = window;

@@ -4,7 +4,6 @@
 #include "GLProfile.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace d3d9 {
 namespace {
@@ -48,25 +47,14 @@ Texture::Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usa
             device_, *this, i, Surface::Shape{Surface::Kind::Color, format, w, h, usage, pool},
             storedW, storedH);
     }
-    const float scale = device_.resolutionScale();
-    if (count == 1 && !inMemory && (usage & D3DUSAGE_RENDERTARGET) && scale > 1.0f) {
-        gridLevels_ = static_cast<int>(std::ceil(std::log2(scale)));
-        for (int i = 1; i <= gridLevels_; ++i)
-            textureImage(i, internal, std::max(1, static_cast<GLsizei>(device_.scaled(width)) >> i),
-                         std::max(1, static_cast<GLsizei>(device_.scaled(height)) >> i), nullptr);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, gridLevels_);
-    }
-}
-
-void Texture::refreshGrid() {
-    if (!gridStale_ || gridLevels_ == 0) return;
-    device_.bindScratchTexture(name_);
-    glGenerateMipmap(GL_TEXTURE_2D);
-    gridStale_ = false;
+    if (count == 1 && !inMemory && (usage & D3DUSAGE_RENDERTARGET) &&
+        device_.resolutionScale() != 1.0f)
+        grid_ = std::make_unique<TexelGrid>(device_, width, height, internal);
 }
 
 Texture::~Texture() {
     levels_.clear(); // the level surfaces first: they may be bound as the render target
+    grid_.reset();
     device_.forgetTexture(this);
     device_.deleteTexture(name_);
 }

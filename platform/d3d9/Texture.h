@@ -4,6 +4,7 @@
 #include "DeviceResource.h"
 #include "InkTrim.h"
 #include "Surface.h"
+#include "TexelGrid.h"
 
 #include <memory>
 #include <optional>
@@ -28,12 +29,11 @@ class Texture final : public DeviceResource<IDirect3DTexture9> {
     // Where the top level is not black, known once it was written through a lock.
     const std::optional<InkBounds>& ink() const { return ink_; }
 
-    // A target stored larger than its Direct3D size keeps smaller levels down to that size, so
-    // a draw that resizes it can sample it on Direct3D's texel grid, blurring as much as there.
-    bool hasGrid() const { return gridLevels_ > 0; }
-    void markDrawn() { gridStale_ = true; }
-    // Brings the smaller levels up to date with what was drawn.
-    void refreshGrid();
+    // A target stored at another scale than 1 keeps its picture on Direct3D's grid as well.
+    TexelGrid* grid() const { return grid_.get(); }
+    void markDrawn() {
+        if (grid_) grid_->markStale();
+    }
 
     DWORD GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
     HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* description) override;
@@ -56,8 +56,7 @@ class Texture final : public DeviceResource<IDirect3DTexture9> {
     GLuint name_ = 0;
     std::vector<Level> levels_;
     std::optional<InkBounds> ink_;
-    int gridLevels_ = 0;
-    bool gridStale_ = true;
+    std::unique_ptr<TexelGrid> grid_;
 };
 
 // Drivers may pad locked rows; a test sets extra bytes per row to prove callers use the pitch.

@@ -7,6 +7,9 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
 #include <cstdlib>
 
 namespace test {
@@ -82,6 +85,46 @@ Image shrink(const Image& image, int factor) {
                 }
             const int n = factor * factor;
             out.set(x, y, {sum.r / n, sum.g / n, sum.b / n});
+        }
+    return out;
+}
+
+namespace {
+
+// For each output position along one axis, the input positions it covers and their weights.
+std::vector<std::vector<std::pair<int, double>>> coverage(int size, int outSize) {
+    const double step = static_cast<double>(size) / outSize;
+    std::vector<std::vector<std::pair<int, double>>> out(static_cast<std::size_t>(outSize));
+    for (int o = 0; o < outSize; ++o) {
+        const double from = o * step, to = (o + 1) * step;
+        for (int i = static_cast<int>(from); i < size && i < to; ++i) {
+            const double share = std::min(to, i + 1.0) - std::max(from, static_cast<double>(i));
+            if (share > 0) out[static_cast<std::size_t>(o)].push_back({i, share / step});
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+Image shrinkArea(const Image& image, int left, int top, int width, int height, int outWidth,
+                 int outHeight) {
+    const auto across = coverage(width, outWidth), down = coverage(height, outHeight);
+    Image out;
+    out.width = outWidth;
+    out.height = outHeight;
+    out.pixels.resize(static_cast<std::size_t>(outWidth) * outHeight * 3);
+    for (int y = 0; y < outHeight; ++y)
+        for (int x = 0; x < outWidth; ++x) {
+            double r = 0, g = 0, b = 0;
+            for (const auto& [v, wy] : down[static_cast<std::size_t>(y)])
+                for (const auto& [u, wx] : across[static_cast<std::size_t>(x)]) {
+                    const Rgb p = image.at(left + u, top + v);
+                    r += p.r * wx * wy, g += p.g * wx * wy, b += p.b * wx * wy;
+                }
+            out.set(x, y,
+                    {static_cast<int>(std::lround(r)), static_cast<int>(std::lround(g)),
+                     static_cast<int>(std::lround(b))});
         }
     return out;
 }

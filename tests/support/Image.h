@@ -41,6 +41,10 @@ int countDifferent(const Image& image, int x0, int y0, int x1, int y1, Rgb expec
 // The picture at 1/factor of its size, each pixel the mean of a factor x factor block: what
 // survives lossy coding of fine detail such as noise.
 Image shrink(const Image& image, int factor);
+// The width x height region at (left, top) averaged down to outWidth x outHeight: each pixel
+// the mean of the area it covers, pixels it covers in part weighted by their share.
+Image shrinkArea(const Image& image, int left, int top, int width, int height, int outWidth,
+                 int outHeight);
 
 // Pixels whose channels differ between a and b by more than tolerance; writes a diff picture
 // (differing pixels red on grey) to diffPath when any differ and a path is given.

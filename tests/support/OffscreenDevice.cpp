@@ -35,16 +35,20 @@ D3DPRESENT_PARAMETERS demoPresentParameters() {
     return p;
 }
 
-OffscreenDevice::OffscreenDevice() {
-    previousSink_ = platform::runMode().sink;
-    platform::runMode().sink = &catcher_;
+OffscreenDevice::OffscreenDevice(int scale) {
+    auto& mode = platform::runMode();
+    previousSink_ = mode.sink;
+    mode.sink = &catcher_;
     window_ = createTestWindow();
     direct3d_ = Direct3DCreate9(D3D_SDK_VERSION);
     D3DPRESENT_PARAMETERS p = demoPresentParameters();
+    const int width = mode.frameWidth, height = mode.frameHeight;
+    if (scale != 1) mode.frameWidth = 800 * scale, mode.frameHeight = 600 * scale;
     if (!window_ || !direct3d_ ||
         FAILED(direct3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_,
                                        D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device_)))
         ADD_FAILURE() << "no offscreen Direct3D device";
+    mode.frameWidth = width, mode.frameHeight = height; // the device keeps its scale
 }
 
 OffscreenDevice::~OffscreenDevice() {

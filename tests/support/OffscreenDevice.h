@@ -15,10 +15,11 @@ class FrameCatcher final : public platform::FrameSink {
     int frames = 0;
 };
 
-// A real device on an offscreen window of 800 x 600, presenting into a FrameCatcher.
+// A real device on an offscreen window of 800 x 600, presenting into a FrameCatcher; with a
+// scale, its frames are that many times larger, as a capture with --size draws them.
 class OffscreenDevice {
   public:
-    OffscreenDevice();
+    explicit OffscreenDevice(int scale = 1);
     ~OffscreenDevice();
     OffscreenDevice(const OffscreenDevice&) = delete;
     OffscreenDevice& operator=(const OffscreenDevice&) = delete;
