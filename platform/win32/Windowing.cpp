@@ -148,9 +148,14 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
     const int clientHeight = height - frameTop - frameBottom;
     if (clientWidth <= 0 || clientHeight <= 0) return nullptr;
 
+#ifdef __EMSCRIPTEN__
+    constexpr Uint32 pixels = SDL_WINDOW_ALLOW_HIGHDPI; // the canvas at the display's own pixels
+#else
+    constexpr Uint32 pixels = 0;
+#endif
     SDL_Window* sdl =
         SDL_CreateWindow(windowName ? windowName : "", x + frameX, y + frameTop, clientWidth,
-                         clientHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+                         clientHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | pixels);
     if (!sdl) return nullptr;
     auto record = std::make_unique<platform::WindowRecord>();
     record->sdl = sdl;

@@ -26,7 +26,11 @@ const frames = [
   { frame: 530, scene: 'ring', mean: 0.5, share: 0.002 },
   { frame: 640, scene: 'logo', mean: 3.5, share: 0.004 },
 ];
-const captureQuery = '?capture&fps=5&frames=50-640&every=10';
+const barMs = 240000 / 144; // a bar at 144 beats a minute
+const captureQuery = '?capture&fps=5&frames=50-640&every=10&size=800x600';
+// At a device pixel ratio of 2 the warning scene's field with its glow, against the native
+// capture at 1600 x 1200. Measured: 0.37 / 0.0004.
+const sharpFrame = { frame: 150, mean: 1.2, share: 0.003 };
 
 const failures = [];
 function check(condition, message) {
@@ -63,10 +67,12 @@ function watchErrors(page, label) {
 function nativeFrames(folder) {
   execFileSync(nativeProgram, ['--capture', folder + '/', '--fps', '5', '--frames', '50-640',
                                '--every', '10'], { stdio: 'ignore' });
+  execFileSync(nativeProgram, ['--capture', folder + '/sharp/', '--fps', '5', '--size', '1600x1200',
+                               '--frames', `${sharpFrame.frame}-${sharpFrame.frame}`], { stdio: 'ignore' });
 }
 
 // Decodes both pictures in the page and compares them there: mean channel difference and the
-// share of pixels beyond 32.
+// share of pixels beyond 32. The first is a file of the page's program, or a PNG as base64.
 async function compare(page, browserFile, nativeBase64) {
   return page.evaluate(async ([file, native]) => {
     const pixels = async (blob) => {
@@ -78,9 +84,9 @@ async function compare(page, browserFile, nativeBase64) {
       return { width: image.width, height: image.height,
                data: context.getImageData(0, 0, image.width, image.height).data };
     };
-    const ours = await pixels(new Blob([Module.FS.readFile(file)]));
-    const bytes = Uint8Array.from(atob(native), (c) => c.charCodeAt(0));
-    const theirs = await pixels(new Blob([bytes]));
+    const decoded = (base64) => Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    const ours = await pixels(new Blob([file.startsWith('/') ? Module.FS.readFile(file) : decoded(file)]));
+    const theirs = await pixels(new Blob([decoded(native)]));
     if (ours.width !== theirs.width || ours.height !== theirs.height)
       return { size: `${ours.width}x${ours.height} against ${theirs.width}x${theirs.height}` };
     let sum = 0, beyond = 0;
@@ -122,6 +128,77 @@ async function checkFrames(browser, url, scratch) {
           `share ${result.share.toFixed(4)} <= ${share}`);
   }
   await page.close();
+}
+
+// At a device pixel ratio of 2: the canvas's backing store is twice its size on the page while
+// the show plays, and a captured frame is the native capture of that size.
+async function checkSharpPage(browser, url, scratch) {
+  const context = await browser.newContext({ viewport: { width: 800, height: 600 },
+                                             deviceScaleFactor: 2 });
+  const page = await context.newPage();
+  watchErrors(page, 'sharp');
+  await page.goto(`${url}?capture&fps=5&frames=${sharpFrame.frame}-${sharpFrame.frame}`);
+  await page.waitForFunction(() => window.lumiflux && lumiflux.exitStatus !== null, null,
+                             { timeout: 10 * 60 * 1000, polling: 500 });
+  const name = `frame_${String(sharpFrame.frame).padStart(5, '0')}.png`;
+  const native = fs.readFileSync(path.join(scratch, 'sharp', name)).toString('base64');
+  const result = await compare(page, `/frames/${name}`, native);
+  check(!result.size && result.mean <= sharpFrame.mean && result.share <= sharpFrame.share,
+        `sharp: frame ${sharpFrame.frame} at twice the pixels matches the native 1600 x 1200 one: ` +
+        (result.size || `mean ${result.mean.toFixed(2)} <= ${sharpFrame.mean}, share ${result.share.toFixed(4)} <= ${sharpFrame.share}`));
+  await page.goto(url);
+  await startPlaying(page, 'sharp');
+  const canvas = await page.evaluate(() => {
+    const c = document.getElementById('canvas');
+    return { width: c.width, height: c.height, cssWidth: c.clientWidth, cssHeight: c.clientHeight };
+  });
+  check(canvas.width === 2 * canvas.cssWidth && canvas.height === 2 * canvas.cssHeight,
+        `sharp: the canvas holds twice its page size (${canvas.width} x ${canvas.height} for ${canvas.cssWidth} x ${canvas.cssHeight})`);
+  // Bar 5, the title's static over the whole picture: drawn over all of the canvas, not in an
+  // 800 x 600 corner of it. Measured: 0.74 of the top half's pixels lit (0.00 in the corner).
+  await page.waitForFunction((ms) => lumiflux.audioTime() * 1000 > ms, 5 * barMs, { timeout: 60 * 1000 });
+  const shot = (await page.screenshot()).toString('base64');
+  const lit = await page.evaluate(async (png) => {
+    const bytes = Uint8Array.from(atob(png), (c) => c.charCodeAt(0));
+    const image = await createImageBitmap(new Blob([bytes]));
+    const canvas = new OffscreenCanvas(image.width, image.height);
+    const context = canvas.getContext('2d');
+    context.drawImage(image, 0, 0);
+    const data = context.getImageData(0, 0, image.width, image.height / 2).data;
+    let count = 0;
+    for (let i = 0; i < data.length; i += 4) count += data[i] + data[i + 1] + data[i + 2] > 0;
+    return count / (data.length / 4);
+  }, shot);
+  check(lit >= 0.5, `sharp: the picture fills the canvas (${lit.toFixed(2)} of its top half lit)`);
+  await context.close();
+}
+
+// The question on a machine without Japanese fonts (the browser sees DejaVu alone): drawn with
+// the page's own font it differs from the same page with that font taken away, where every
+// character is the empty box. Measured: 17% of the text's pixels differ by more than 32 (0% with
+// the font left out of both).
+async function checkQuestionFont(browser, url) {
+  const shot = async (withFont) => {
+    const page = await browser.newPage();
+    if (!withFont) await page.route('**/question.woff', (route) => route.abort());
+    await page.goto(url);
+    const ask = page.locator('#ask');
+    await ask.waitFor({ state: 'visible', timeout: 60 * 1000 });
+    await page.evaluate(() => document.fonts.ready);
+    const loaded = await page.evaluate(() => document.fonts.check('16px "Lumiflux Question"', 'フ'));
+    // Both renders at the same place and size: the text from the page's top left corner.
+    await page.addStyleTag({ content: '#ask { position: fixed; left: 0; top: 0; margin: 0; }' });
+    const png = (await page.screenshot({ clip: { x: 0, y: 0, width: 260, height: 30 } })).toString('base64');
+    return { page, png, loaded };
+  };
+  const own = await shot(true);
+  const bare = await shot(false);
+  check(own.loaded, 'question: the page\'s own font is loaded');
+  const result = await compare(own.page, own.png, bare.png);
+  check(!result.size && result.share >= 0.1,
+        `question: its glyphs are not the empty box (${result.size || (result.share * 100).toFixed(0) + '% of pixels differ from the font-less render'})`);
+  await own.page.close();
+  await bare.page.close();
 }
 
 // Answers the question with "No" and waits for the music's clock to run.
@@ -174,14 +251,21 @@ async function main() {
   const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'lumiflux-web-'));
   const server = await serve(path.resolve(pageFolder));
   const url = `http://127.0.0.1:${server.address().port}/`;
+  // The browser sees DejaVu alone, as on a machine with no Japanese font.
+  const fontConfig = path.join(scratch, 'fonts.conf');
+  fs.writeFileSync(fontConfig, '<?xml version="1.0"?>\n<fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir>' +
+                   `<cachedir>${path.join(scratch, 'font-cache')}</cachedir></fontconfig>\n`);
   const browser = await chromium.launch({
     executablePath: browserPath,
+    env: { ...process.env, FONTCONFIG_FILE: fontConfig },
     args: ['--headless=new', '--no-sandbox', '--use-gl=angle', '--use-angle=swiftshader',
            '--enable-unsafe-swiftshader', '--autoplay-policy=user-gesture-required'],
   });
   try {
     nativeFrames(scratch);
     await checkFrames(browser, url, scratch);
+    await checkSharpPage(browser, url, scratch);
+    await checkQuestionFont(browser, url);
     await checkWholeShow(browser, url);
     await checkEscape(browser, url);
   } catch (error) {
