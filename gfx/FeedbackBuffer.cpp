@@ -34,17 +34,17 @@ void FeedbackBuffer::drawAndSwap(int mode, double amount) {
     const auto a = static_cast<float>(amount);
     previous->setAlpha(feedbackAlpha);
     switch (mode) {
-    case 0:
+    case Plain:
         previous->drawWhole(0, 0, 0, w, h);
         break;
-    case 1:
+    case Inset:
         previous->drawWhole(a, a, 0, w - 2 * a, h - 2 * a);
         break;
-    case 2:
+    case Turned:
         previous->setAngle(a); // stays set on that sprite
         previous->drawWhole(0, 0, 0, w, h);
         break;
-    case 3:
+    case Stretched:
         previous->drawWhole(-15 * a, -15, 0, w + 30, h + 30);
         break;
     default:

@@ -7,11 +7,14 @@ class GraphicsDevice;
 // inset, turned or stretched, and a little transparent), giving echo trails.
 class FeedbackBuffer {
   public:
+    // How the previous frame is laid over this one: unchanged, inset by amount on every side,
+    // turned by amount degrees, or stretched 30 pixels and shifted left by 15 x amount.
+    enum EchoMode { Plain = 0, Inset = 1, Turned = 2, Stretched = 3 };
+
     virtual ~FeedbackBuffer() = default;
     virtual void create(GraphicsDevice* graphics_, int width_, int height_);
     virtual void setFeedbackAlpha(unsigned char alpha);
     virtual void begin();
-    // 0 unchanged, 1 inset by amount, 2 turned by amount degrees, 3 stretched and shifted.
     virtual void drawAndSwap(int mode, double amount);
 
     int currentTarget() const { return current; }

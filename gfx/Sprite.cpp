@@ -8,7 +8,7 @@
 void Sprite::reset() {
     TexturedDrawer::reset();
     scale = 1.0f;
-    angle = 225;
+    angle = uprightAngle;
 }
 
 void Sprite::draw(float x, float y, float z, float w, float h, float sx, float sy, float sw,
@@ -34,7 +34,7 @@ void Sprite::draw(float x, float y, float z, float w, float h, float sx, float s
     const D3DCOLOR colour = tint();
 
     float px[4], py[4];
-    if (angle == 225) {
+    if (angle == uprightAngle) {
         px[0] = x, py[0] = y;
         px[1] = x + w, py[1] = y;
         px[2] = x + w, py[2] = y + h;

@@ -15,8 +15,11 @@ class Sprite : public TexturedDrawer {
     virtual void setTextureSize(int width, int height);
     ~Sprite() override = default;
 
+    // The angle that draws axis-aligned, without turning.
+    static constexpr int uprightAngle = 225;
+
   protected:
     float scale = 1.0f;
-    int angle = 225;
+    int angle = uprightAngle;
     int textureWidth = 0, textureHeight = 0;
 };

@@ -144,7 +144,7 @@ int CoreScene::update() {
     }
     brightenGlyphs();
     course.embers.stepAll();
-    return 0;
+    return Stay;
 }
 
 // Straight 30-step glides toward random targets, with one step spent choosing in between.
@@ -184,7 +184,6 @@ int CoreScene::draw() {
         D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 1, 0));
     camera.apply();
     device->setBlendMode(BlendMode::Additive);
-    device->setBlendMode(BlendMode::Additive);
     drawCode();
     light.enable();
     drawRoom();
@@ -194,7 +193,7 @@ int CoreScene::draw() {
     drawError();
     device->setBlendMode(BlendMode::Alpha);
     feedback.setFeedbackAlpha(192);
-    feedback.drawAndSwap(0, -15.0);
+    feedback.drawAndSwap(FeedbackBuffer::Plain, -15.0); // a plain echo does not use the amount
     drawGrain();
     drawGlyphField();
     drawBars();
@@ -214,6 +213,7 @@ void CoreScene::drawCode() {
 void CoreScene::drawRoom() {
     IDirect3DDevice9* d = device->getDevice();
     const auto onWall = [](int v) { return v == -100 || v == 90; };
+    device->setBlendMode(BlendMode::Off);
     for (int a = -100; a <= 90; a += 10)
         for (int b = -100; b <= 90; b += 10)
             for (int c = -100; c <= 90; c += 10) {
@@ -225,7 +225,6 @@ void CoreScene::drawRoom() {
                     translation(static_cast<float>(a + rx), static_cast<float>(b + ry),
                                 static_cast<float>(c + rz));
                 d->SetTransform(D3DTS_WORLD, &world);
-                device->setBlendMode(BlendMode::Off);
                 box.drawWithMaterial(boxMaterial);
             }
 }

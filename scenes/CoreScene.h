@@ -62,8 +62,11 @@ class CoreScene : public Scene {
     CanvasSprite scanlineTexture;
     FeedbackBuffer feedback;
     ColorRect bars;
+    // Both meshes are the scene's data and loaded (a missing one is reported like any other
+    // file), but only core2 is drawn: the plain crystal core1 never shows.
     XFileMesh core1;
     XFileMesh core2;
+    // Update steps since start, as stepCount is in the other scenes.
     int frameCount = 0;
 
   private:

@@ -93,7 +93,7 @@ int LogoScene::update() {
     course.cameraHeight += rise;
     colourBlades();
     ++stepCount;
-    return 0;
+    return Stay;
 }
 
 // The bar number as the window title; the buffer holds any int.

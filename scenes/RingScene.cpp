@@ -90,7 +90,7 @@ int RingScene::update() {
     runNameScript();
     runRingScript();
     paintRing();
-    return 0;
+    return Stay;
 }
 
 void RingScene::runNameScript() {
@@ -190,7 +190,7 @@ int RingScene::draw() {
     drawNegative(r);
     device->setBlendMode(BlendMode::Alpha);
     trail.setFeedbackAlpha(feedbackHalf);
-    trail.drawAndSwap(0, 0);
+    trail.drawAndSwap(FeedbackBuffer::Plain, 0);
     device->setBlendMode(BlendMode::Off);
     screen.setColor(0, 0, 0);
     screen.drawRect(-10, -10, 0, 85, 720);

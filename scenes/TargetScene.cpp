@@ -90,7 +90,7 @@ int TargetScene::update() {
             p.x += p.speed;
     }
     ++stepCount;
-    return 0;
+    return Stay;
 }
 
 D3DXVECTOR3 TargetScene::eyeAt(int f, int bar) {

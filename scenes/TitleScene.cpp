@@ -54,7 +54,7 @@ int TitleScene::update() {
         course.pillarAlpha += 1.0;
         if (course.pillarAlpha >= 255.0) course.pillarAlpha = 255.0;
     }
-    return 0;
+    return Stay;
 }
 
 int TitleScene::draw() {

@@ -111,7 +111,7 @@ int WarningScene::update() {
     } else if (bar > 15) {
         course.strutOpacity = 0;
     }
-    return 0;
+    return Stay;
 }
 
 void WarningScene::setNodeColour() {

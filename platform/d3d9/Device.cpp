@@ -4,31 +4,16 @@
 #include "Texture.h"
 #include "Win32Internal.h"
 #include "core/Clock.h"
+#include "core/MemoryPolicy.h"
 #include "core/PresentLog.h"
 #include "core/RunMode.h"
 
 #include <SDL2/SDL.h>
-#if defined(__linux__)
-#include <sys/prctl.h>
-#endif
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 namespace d3d9 {
-namespace {
-
-// Once a frame is shown, loading is over. From then on memory touched for the first time comes
-// 4 KiB a fault: a transparent huge page zeroes 2 MiB at once, and when the rasteriser's bins
-// first grow mid-show that stalls a frame (230 ms where the warning scene's struts start to fade).
-void smallPagesFromNowOn() {
-#if defined(__linux__)
-    static const bool asked = prctl(PR_SET_THP_DISABLE, 1, 0, 0, 0) == 0;
-    (void)asked;
-#endif
-}
-
-} // namespace
 
 Device::Device(HWND window, const D3DPRESENT_PARAMETERS& parameters)
     : window_(window), parameters_(parameters) {}
@@ -211,7 +196,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     if (!mode.capture || context_.onScreen()) context_.presentToWindow(framebuffer, width, height);
     if (!mode.capture) {
         context_.waitUntilDrawn(); // a capture's readback has waited already
-        smallPagesFromNowOn();
+        platform::MemoryPolicy::smallPagesFromNowOn();
         platform::PresentLog::instance().record();
     }
     // Presenting rebinds and clears behind the cache's back.

@@ -221,7 +221,4 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     GLuint samplers_[samplerCount] = {};
 };
 
-// Bytes a vertex of this format takes.
-UINT vertexSize(DWORD fvf);
-
 } // namespace d3d9

@@ -1,4 +1,5 @@
 #include "Device.h"
+#include "VertexFormat.h"
 #include "Texture.h"
 
 #include <algorithm>

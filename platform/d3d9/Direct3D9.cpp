@@ -1,25 +1,12 @@
 #include "ComObject.h"
 #include "Device.h"
 #include "Win32Internal.h"
+#include "core/MemoryPolicy.h"
 
 #include <SDL2/SDL.h>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace d3d9 {
 namespace {
-
-// A software rasteriser bins every frame into tens of megabytes it frees at the end; left to
-// glibc, that memory goes back to the kernel each frame and comes back one page fault at a time
-// (a 4x slower frame where the bins grow). The process keeps what it freed instead.
-void keepFreedMemory() {
-#if defined(__GLIBC__)
-    constexpr int trimThreshold = 256 << 20, mmapThreshold = 32 << 20; // the largest glibc takes
-    mallopt(M_TRIM_THRESHOLD, trimThreshold);
-    mallopt(M_MMAP_THRESHOLD, mmapThreshold);
-#endif
-}
 
 class Direct3D9 final : public platform::ComObject<IDirect3D9> {
   public:
@@ -44,7 +31,7 @@ class Direct3D9 final : public platform::ComObject<IDirect3D9> {
         if (!parameters || adapter != D3DADAPTER_DEFAULT ||
             (type != D3DDEVTYPE_HAL && type != D3DDEVTYPE_REF))
             return D3DERR_INVALIDCALL;
-        keepFreedMemory();
+        platform::MemoryPolicy::keepFreedMemory();
         HWND window = parameters->hDeviceWindow ? parameters->hDeviceWindow : focusWindow;
         auto* created = new Device(window, *parameters);
         if (!created->create()) {

@@ -1,5 +1,6 @@
 #include "Buffer.h"
 #include "Device.h"
+#include "VertexFormat.h"
 #include "FlatShading.h"
 #include "GLProfile.h"
 #include "Texture.h"
@@ -90,26 +91,6 @@ GLenum glPrimitive(D3DPRIMITIVETYPE type) {
 }
 
 } // namespace
-
-UINT vertexSize(DWORD fvf) {
-    UINT size = 0;
-    switch (fvf & D3DFVF_POSITION_MASK) {
-    case D3DFVF_XYZ:
-        size += 12;
-        break;
-    case D3DFVF_XYZRHW:
-        size += 16;
-        break;
-    default:
-        break;
-    }
-    if (fvf & D3DFVF_NORMAL) size += 12;
-    if (fvf & D3DFVF_PSIZE) size += 4;
-    if (fvf & D3DFVF_DIFFUSE) size += 4;
-    if (fvf & D3DFVF_SPECULAR) size += 4;
-    size += 8 * ((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT);
-    return size;
-}
 
 void Device::applyViewport() {
     const D3DVIEWPORT9& vp = state_.viewport;

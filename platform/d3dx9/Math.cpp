@@ -1,3 +1,4 @@
+#include "VertexFormat.h"
 #include "d3dx9.h"
 
 #include <cmath>
@@ -102,20 +103,5 @@ D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovY, float aspect
 }
 
 UINT D3DXGetFVFVertexSize(DWORD fvf) {
-    UINT size = 0;
-    switch (fvf & D3DFVF_POSITION_MASK) {
-    case D3DFVF_XYZ:
-        size += 12;
-        break;
-    case D3DFVF_XYZRHW:
-        size += 16;
-        break;
-    default:
-        break;
-    }
-    size += (fvf & D3DFVF_NORMAL) ? 12 : 0;
-    size += (fvf & D3DFVF_PSIZE) ? 4 : 0;
-    size += (fvf & D3DFVF_DIFFUSE) ? 4 : 0;
-    size += (fvf & D3DFVF_SPECULAR) ? 4 : 0;
-    return size + 8 * ((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT);
+    return d3d9::vertexSize(fvf);
 }

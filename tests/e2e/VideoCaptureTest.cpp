@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -111,6 +112,31 @@ TEST(VideoCapture, AMissingEncoderOrAnUnwritableFileIsAClearError) {
     const auto unwritable = lumiflux({"--capture", "blocker/show.mp4"}, work);
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_NE(unwritable.output.find("cannot write"), std::string::npos) << unwritable.output;
+}
+
+// The program restarts itself with a glibc tunable of its own; the encoder it starts must see
+// the user's environment, not ours: a stand-in ffmpeg writes down what it was given.
+TEST(VideoCapture, TheEncoderGetsTheUsersGlibcTunablesNotOurs) {
+    const std::string work = test::makeTempFolder();
+    std::filesystem::create_directory(work + "/bin");
+    const std::string encoder = work + "/bin/ffmpeg";
+    {
+        std::ofstream script(encoder);
+        script << "#!/bin/sh\nprintf '%s' \"${GLIBC_TUNABLES-none}\" > \"$TUNABLES_SEEN\"\n";
+    }
+    std::filesystem::permissions(encoder, std::filesystem::perms::owner_all);
+    const auto seenWith = [&](const std::string& tunables) {
+        auto environment = headless;
+        environment.push_back("PATH=" + work + "/bin:/usr/bin:/bin");
+        environment.push_back("TUNABLES_SEEN=" + work + "/seen");
+        environment.push_back("GLIBC_TUNABLES" + tunables);
+        const auto run = lumiflux({"--capture", "show.mp4", "--frames", "0-1"}, work, environment);
+        const std::string seen = test::readFile(work + "/seen");
+        EXPECT_FALSE(seen.empty()) << "the stand-in encoder never ran: " << run.output;
+        return seen;
+    };
+    EXPECT_EQ(seenWith("="), "none");
+    EXPECT_EQ(seenWith("=glibc.malloc.tcache_count=5"), "glibc.malloc.tcache_count=5");
 }
 
 TEST(VideoCapture, AnInterruptLeavesAPlayableFileOfWhatWasRendered) {

@@ -74,7 +74,7 @@ TEST_F(RenderTargetTest, ModesPlaceTheEchoAndTargetsAlternate) {
     EXPECT_EQ(feedback.currentTarget(), 1);
     feedback.begin();
     d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    feedback.drawAndSwap(1, 10);
+    feedback.drawAndSwap(FeedbackBuffer::Inset, 10);
     EXPECT_EQ(feedback.currentTarget(), 0);
     // The composed frame went to the back buffer: the echo inside, black around it.
     d->Present(nullptr, nullptr, nullptr, nullptr);
@@ -102,7 +102,7 @@ TEST_F(RenderTargetTest, ALitPixelFadesByTheFeedbackAlphaEachFrame) {
     for (int frame = 0; frame < 6; ++frame) {
         feedback.begin();
         d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0); // no new content
-        feedback.drawAndSwap(0, 0); // the frame before, at 216/255, over black
+        feedback.drawAndSwap(FeedbackBuffer::Plain, 0); // the frame before, at 216/255, over black
         expected *= 216.0 / 255.0;
         d->Present(nullptr, nullptr, nullptr, nullptr);
         test::flushFrames();
