@@ -27,11 +27,12 @@ class CoreScene : public Scene {
     virtual void drawGlyph(double x, double y, char code);
     virtual void drawColoredGlyph(double x, double y, char code, int red, int green, int blue);
 
+    // The grain's glide: a step spent choosing a target, then thirty steps toward it.
+    enum GlidePhase { Choose, Glide };
+
   protected:
     static constexpr int flashCount = 30;
     static constexpr int emberCount = 128;
-
-    enum GlidePhase { Choose, Glide };
 
     // Never reset by start: the manager keeps one scene for the whole show, so a second turn
     // as current scene goes on from here.

@@ -18,15 +18,15 @@ class RingScene : public Scene {
     int draw() override;
     ~RingScene() override = default;
 
-  protected:
-    static constexpr int pointCount = 10240;
-    static constexpr int flashPeriod = 120;
-
     // The name script: waiting, in and out at the top, moved down, in and out at the bottom.
     enum NamePhase { Waiting = -1, FirstIn, FirstOut, Move, SecondIn, SecondOut, Done };
 
     // The ring's colour script: up from black to grey, then toward each tint in turn, then out.
     enum RingPhase { Brighten, ToTeal, ToMagenta, ToOlive, BackToTeal, ToDimTeal, FadeOut };
+
+  protected:
+    static constexpr int pointCount = 10240;
+    static constexpr int flashPeriod = 120;
 
     // Never reset by start: the manager keeps one scene for the whole show, so a second turn
     // as current scene goes on from here.

@@ -67,10 +67,12 @@ TEST_F(RingSceneTest, TheColourScriptReachesEachPhaseOnItsStep) {
     // Worked from the script: 256 steps of 0.25 to grey 64; then 0.3 a step (the float), so a
     // change of 32 takes 107 steps, of 64 214 and of 16 54.
     const struct {
-        int step, phase;
+        int step;
+        RingScene::RingPhase phase;
         Colour entering;
-    } rows[] = {{256, 1, {64, 64, 64}}, {363, 2, {32, 96, 96}},  {577, 3, {96, 32, 96}},
-                {791, 4, {96, 96, 32}}, {1005, 5, {32, 96, 96}}, {1059, 6, {48, 80, 80}}};
+    } rows[] = {{256, RingScene::ToTeal, {64, 64, 64}},     {363, RingScene::ToMagenta, {32, 96, 96}},
+                {577, RingScene::ToOlive, {96, 32, 96}},    {791, RingScene::BackToTeal, {96, 96, 32}},
+                {1005, RingScene::ToDimTeal, {32, 96, 96}}, {1059, RingScene::FadeOut, {48, 80, 80}}};
     for (const auto& row : rows) {
         runSteps(row.step - 1 - scene.steps());
         ASSERT_EQ(scene.state().ringPhase, row.phase - 1) << "before step " << row.step;
@@ -87,7 +89,7 @@ TEST_F(RingSceneTest, TheColourScriptReachesEachPhaseOnItsStep) {
     EXPECT_EQ(scene.pointColour(), 0xFF000000u);
     runSteps(20);
     EXPECT_EQ(scene.pointColour(), 0xFF000000u);
-    EXPECT_EQ(scene.state().ringPhase, 6);
+    EXPECT_EQ(scene.state().ringPhase, RingScene::FadeOut);
 }
 
 TEST_F(RingSceneTest, RingChannelsTruncateAndEveryPointSharesTheColour) {
@@ -103,33 +105,33 @@ TEST_F(RingSceneTest, RingChannelsTruncateAndEveryPointSharesTheColour) {
 
 TEST_F(RingSceneTest, TheNameScriptRunsFromStep120ToStep1140) {
     runSteps(119);
-    EXPECT_EQ(scene.state().namePhase, -1);
+    EXPECT_EQ(scene.state().namePhase, RingScene::Waiting);
     EXPECT_EQ(scene.state().nameX, 0);
     scene.update(); // step 120 starts the script and runs its first move at once
-    EXPECT_EQ(scene.state().namePhase, 0);
+    EXPECT_EQ(scene.state().namePhase, RingScene::FirstIn);
     EXPECT_EQ(scene.state().nameTint, 1);
     EXPECT_EQ(scene.state().nameX, 1);
     runSteps(374 - 120);
     EXPECT_EQ(scene.state().nameTint, 255);
-    EXPECT_EQ(scene.state().namePhase, 1);
+    EXPECT_EQ(scene.state().namePhase, RingScene::FirstOut);
     runSteps(629 - 374);
     EXPECT_EQ(scene.state().nameTint, 0);
-    EXPECT_EQ(scene.state().namePhase, 2);
+    EXPECT_EQ(scene.state().namePhase, RingScene::Move);
     EXPECT_EQ(scene.state().nameX, 510); // one to the right in each of 510 steps
     EXPECT_EQ(scene.state().nameY, 100);
     scene.update(); // 630: moved to the bottom right
-    EXPECT_EQ(scene.state().namePhase, 3);
+    EXPECT_EQ(scene.state().namePhase, RingScene::SecondIn);
     EXPECT_EQ(scene.state().nameX, 544);
     EXPECT_EQ(scene.state().nameY, 436);
     runSteps(885 - 630);
     EXPECT_EQ(scene.state().nameTint, 255);
-    EXPECT_EQ(scene.state().namePhase, 4);
+    EXPECT_EQ(scene.state().namePhase, RingScene::SecondOut);
     runSteps(1140 - 885);
     EXPECT_EQ(scene.state().nameTint, 0);
-    EXPECT_EQ(scene.state().namePhase, 5);
+    EXPECT_EQ(scene.state().namePhase, RingScene::Done);
     EXPECT_EQ(scene.state().nameX, 34);
     runSteps(400); // done for good
-    EXPECT_EQ(scene.state().namePhase, 5);
+    EXPECT_EQ(scene.state().namePhase, RingScene::Done);
     EXPECT_EQ(scene.state().nameX, 34);
 }
 

@@ -1,7 +1,6 @@
 #include "scenes/TitleScene.h"
 #include "Texture.h"
-#include "app/Random.h"
-#include "support/GraphicsFixture.h"
+#include "support/SceneFixture.h"
 #include "support/Process.h"
 
 #include <cstdint>
@@ -18,32 +17,19 @@ class ObservedTitle : public TitleScene {
     int steps() const { return stepCount; }
 };
 
-class TitleSceneTest : public test::GraphicsFixture {
+class TitleSceneTest : public test::SceneFixture<ObservedTitle> {
   protected:
+    TitleSceneTest() : SceneFixture(0) {}
     // The title image is a black placeholder, invisible when added, so the static shows alone.
-    void SetUp() override {
-        GraphicsFixture::SetUp();
+    std::filesystem::path dataFolder() override {
         const std::string work = test::makeTempFolder();
         std::filesystem::create_directory(work + "/data");
-        ASSERT_TRUE(test::saveRgbaPng(work + "/data/lf.png", 512, 512,
+        EXPECT_TRUE(test::saveRgbaPng(work + "/data/lf.png", 512, 512,
                                       std::vector<std::uint8_t>(512 * 512 * 4, 0)));
-        previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(work);
-        setBar(0);
+        return work;
     }
-    void TearDown() override {
-        std::filesystem::current_path(previousFolder);
-        GraphicsFixture::TearDown();
-    }
-    void setBar(int bar) { graphics.setMusicBar(&bar); }
-    void runSteps(int n) {
-        for (int i = 0; i < n; ++i)
-            scene.update();
-    }
-    test::Image drawn() {
-        scene.draw();
-        d->Present(nullptr, nullptr, nullptr, nullptr);
-        test::flushFrames();
+    test::Image shown() {
+        drawn();
         return catcher.last;
     }
     // Mean of the red channel over a rectangle.
@@ -54,19 +40,45 @@ class TitleSceneTest : public test::GraphicsFixture {
                 sum += image.at(x, y).r;
         return sum / ((x1 - x0) * (y1 - y0));
     }
-
-    std::filesystem::path previousFolder;
-    ObservedTitle scene;
 };
 
-std::uint32_t noiseTexel(std::uint32_t random) {
-    const std::uint32_t v = random & 0xFF;
-    return 0xFF000000u | v << 16 | v << 8 | v;
+// Texels of the noise as the texture holds them, row by row, as 0xAARRGGBB.
+std::vector<std::uint32_t> noiseTexels(CanvasSprite& noise) {
+    std::vector<std::uint32_t> out;
+    D3DLOCKED_RECT locked{};
+    if (FAILED(noise.getTexture()->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) return out;
+    for (int y = 0; y < 1024; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const unsigned char*>(locked.pBits) + y * locked.Pitch);
+        out.insert(out.end(), row, row + 1024);
+    }
+    noise.getTexture()->UnlockRect(0);
+    return out;
 }
 
-// Draws the noise unblended at one texel per pixel from its corner and compares every pixel.
+// The low bytes of the 1998 reference generator's outputs 0-3, 1024-1027 and the last four of
+// the first 1,048,576 after seeding with 0: grey levels of texels in rows 0, 1 and 1023.
+void expectReferenceGreys(const std::vector<std::uint32_t>& texels) {
+    ASSERT_EQ(texels.size(), 1024u * 1024u);
+    const struct {
+        std::size_t first;
+        std::uint32_t grey[4];
+    } rows[] = {{0, {201, 197, 229, 47}},
+                {1024, {213, 187, 171, 96}},
+                {1023 * 1024 + 1020, {230, 55, 35, 157}}};
+    for (const auto& row : rows)
+        for (std::size_t k = 0; k < 4; ++k) {
+            const std::uint32_t v = row.grey[k];
+            EXPECT_EQ(texels[row.first + k], 0xFF000000u | v << 16 | v << 8 | v) << row.first + k;
+        }
+}
+
+// Draws the noise unblended at one texel per pixel from its corner: every pixel shown is its
+// texel.
 void expectNoiseOnScreen(IDirect3DDevice9* d, GraphicsDevice& graphics, CanvasSprite& noise,
                          test::FrameCatcher& catcher) {
+    const auto texels = noiseTexels(noise);
+    ASSERT_EQ(texels.size(), 1024u * 1024u);
     graphics.resetTextureStages();
     graphics.setBlendMode(BlendMode::Off);
     d->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
@@ -74,81 +86,65 @@ void expectNoiseOnScreen(IDirect3DDevice9* d, GraphicsDevice& graphics, CanvasSp
     noise.draw(0, 0, 0, 1024, 1024, 0, 0, 1024, 1024);
     d->Present(nullptr, nullptr, nullptr, nullptr);
     test::flushFrames();
-    seedRandom(0);
     int wrong = 0;
-    for (int y = 0; y < 1024; ++y)
-        for (int x = 0; x < 1024; ++x) {
-            const int v = static_cast<int>(nextRandom() & 0xFF);
-            if (x < 800 && y < 600) wrong += catcher.last.at(x, y).g != v;
-        }
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            wrong += catcher.last.at(x, y).g != static_cast<int>(texels[y * 1024 + x] & 0xFF);
     EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(catcher.last.at(1, 0).g, 197);
 }
 
 } // namespace
 
 TEST_F(TitleSceneTest, TheNoiseIsTheTwisterSeededWithZeroRowByRow) {
-    scene.init(&graphics);
     IDirect3DTexture9* texture = scene.noiseSprite().getTexture();
     ASSERT_NE(texture, nullptr);
-    D3DLOCKED_RECT locked{};
-    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
-    seedRandom(0);
-    int wrong = 0;
-    for (int y = 0; y < 1024; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(
-            static_cast<const unsigned char*>(locked.pBits) + y * locked.Pitch);
-        for (int x = 0; x < 1024; ++x)
-            wrong += row[x] != noiseTexel(nextRandom());
-    }
-    texture->UnlockRect(0);
-    EXPECT_EQ(wrong, 0);
+    expectReferenceGreys(noiseTexels(scene.noiseSprite()));
     // Bytes in memory are B, G, R, A: the grey level thrice, then opaque.
-    D3DLOCKED_RECT again{};
-    texture->LockRect(0, &again, nullptr, D3DLOCK_READONLY);
-    const auto* bytes = static_cast<const unsigned char*>(again.pBits);
-    seedRandom(0);
-    const unsigned char first = nextRandom() & 0xFF;
-    EXPECT_EQ(bytes[0], first);
-    EXPECT_EQ(bytes[1], first);
-    EXPECT_EQ(bytes[2], first);
+    D3DLOCKED_RECT locked{};
+    texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY);
+    const auto* bytes = static_cast<const unsigned char*>(locked.pBits);
+    EXPECT_EQ(bytes[0], 201);
+    EXPECT_EQ(bytes[1], 201);
+    EXPECT_EQ(bytes[2], 201);
     EXPECT_EQ(bytes[3], 0xFF);
     texture->UnlockRect(0);
     expectNoiseOnScreen(d, graphics, scene.noiseSprite(), catcher);
 }
 
 TEST_F(TitleSceneTest, APaddedPitchStillGivesTheSamePicture) {
+    ObservedTitle padded;
     d3d9::setLockPitchPadding(64);
-    scene.init(&graphics);
+    padded.init(&graphics);
     d3d9::setLockPitchPadding(0);
-    expectNoiseOnScreen(d, graphics, scene.noiseSprite(), catcher);
+    expectReferenceGreys(noiseTexels(padded.noiseSprite()));
+    expectNoiseOnScreen(d, graphics, padded.noiseSprite(), catcher);
 }
 
 TEST_F(TitleSceneTest, JitterFallsToItsFloorAndTheOffsetsStayWithinIt) {
-    scene.init(&graphics);
-    scene.start();
-    double jitter = 60.0;
-    for (int step = 1; step <= 800; ++step) {
-        scene.update();
-        for (int i = 0; i < 16; ++i) {
-            ASSERT_LE(std::abs(scene.state().offsetX[i]), jitter) << step;
-            ASSERT_LE(std::abs(scene.state().offsetY[i]), jitter) << step;
+    // From 60 down by the float 0.08 (0.079999998211860657) a step: 60 - n x that after n
+    // steps, just over 5 after 687 and the floor of 5 from step 688.
+    const struct {
+        int step;
+        double jitter;
+    } rows[] = {{1, 59.920000001788139}, {100, 52.000000178813934}, {687, 5.0400012284517287},
+                {688, 5.0},           {800, 5.0}};
+    double reach = 60.0;
+    for (const auto& row : rows) {
+        while (scene.steps() < row.step) {
+            scene.update();
+            for (int i = 0; i < 16; ++i) {
+                ASSERT_LE(std::abs(scene.state().offsetX[i]), reach) << scene.steps();
+                ASSERT_LE(std::abs(scene.state().offsetY[i]), reach) << scene.steps();
+            }
+            reach = scene.state().jitter;
         }
-        jitter = std::max(5.0, jitter - static_cast<double>(0.08f));
-        ASSERT_DOUBLE_EQ(scene.state().jitter, jitter) << step;
-        if (step == 687) {
-            EXPECT_GT(scene.state().jitter, 5.0);
-        }
-        if (step == 688) {
-            EXPECT_EQ(scene.state().jitter, 5.0);
-        }
+        EXPECT_NEAR(scene.state().jitter, row.jitter, 1e-9) << row.step;
     }
     EXPECT_EQ(scene.state().doorCounter, -800);
-    EXPECT_EQ(scene.steps(), 800);
 }
 
 TEST_F(TitleSceneTest, TheOffsetsAreTheSameOnEveryStartAndSpreadOverTheJitter) {
-    scene.init(&graphics);
-    scene.start();
     scene.update();
     int first[16];
     std::copy_n(scene.state().offsetX, 16, first);
@@ -168,8 +164,6 @@ TEST_F(TitleSceneTest, TheOffsetsAreTheSameOnEveryStartAndSpreadOverTheJitter) {
 }
 
 TEST_F(TitleSceneTest, PillarsFadeInFromTheFirstStepThatSeesBarFour) {
-    scene.init(&graphics);
-    scene.start();
     setBar(3);
     runSteps(100);
     EXPECT_EQ(scene.state().pillarAlpha, 0.0);
@@ -183,24 +177,20 @@ TEST_F(TitleSceneTest, PillarsFadeInFromTheFirstStepThatSeesBarFour) {
 }
 
 TEST_F(TitleSceneTest, TheFirstTwoFramesOnlyClear) {
-    scene.init(&graphics);
-    scene.start();
-    EXPECT_EQ(test::countDifferent(drawn(), 0, 0, 800, 600, {0, 0, 0}, 0), 0);
+    EXPECT_EQ(test::countDifferent(shown(), 0, 0, 800, 600, {0, 0, 0}, 0), 0);
     scene.update();
-    EXPECT_EQ(test::countDifferent(drawn(), 0, 0, 800, 600, {0, 0, 0}, 0), 0);
+    EXPECT_EQ(test::countDifferent(shown(), 0, 0, 800, 600, {0, 0, 0}, 0), 0);
     scene.update(); // now the doors stand two pixels apart, opaque
-    const test::Image frame = drawn();
+    const test::Image frame = shown();
     EXPECT_EQ(test::countDifferent(frame, 0, 0, 398, 600, {0, 0, 0}, 0), 0);
     EXPECT_EQ(test::countDifferent(frame, 402, 0, 800, 600, {0, 0, 0}, 0), 0);
     EXPECT_GT(test::countDifferent(frame, 398, 0, 402, 600, {0, 0, 0}, 0), 1000);
 }
 
 TEST_F(TitleSceneTest, TheDoorsOpenAndFadeThenThePillarsTakeOver) {
-    scene.init(&graphics);
-    scene.start();
     runSteps(100);
-    drawn(); // stores the opacity for the next frame: 255 - 101
-    const test::Image doors = drawn();
+    shown(); // stores the opacity for the next frame: 255 - 101
+    const test::Image doors = shown();
     // Noise alone averages 127.5 x 32/255 = 16; under the panels it keeps 101/255 of that.
     EXPECT_NEAR(mean(doors, 305, 0, 495, 600), 16.0, 1.0);
     EXPECT_NEAR(mean(doors, 0, 0, 295, 600), 6.3, 1.0);
@@ -208,23 +198,21 @@ TEST_F(TitleSceneTest, TheDoorsOpenAndFadeThenThePillarsTakeOver) {
 
     setBar(4);
     runSteps(156); // doorCounter -256: the pillars, at opacity 156
-    const test::Image pillars = drawn();
+    const test::Image pillars = shown();
     EXPECT_EQ(scene.state().doorCounter, -256);
     EXPECT_NEAR(mean(pillars, 0, 0, 75, 600), 16.0 * 99 / 255, 1.0);
     EXPECT_NEAR(mean(pillars, 720, 0, 800, 600), 16.0 * 99 / 255, 1.0);
     EXPECT_NEAR(mean(pillars, 80, 0, 715, 600), 16.0, 1.0);
     runSteps(100);
-    const test::Image opaque = drawn();
+    const test::Image opaque = shown();
     EXPECT_EQ(test::countDifferent(opaque, 0, 0, 75, 600, {0, 0, 0}, 0), 0);
     EXPECT_EQ(test::countDifferent(opaque, 720, 0, 800, 600, {0, 0, 0}, 0), 0);
     EXPECT_NEAR(mean(opaque, 80, 0, 715, 600), 16.0, 1.0);
 }
 
 TEST_F(TitleSceneTest, LeavesSmoothBorderedFilteringAndBlendingOff) {
-    scene.init(&graphics);
-    scene.start();
     runSteps(300);
-    drawn();
+    shown();
     DWORD value = 0;
     d->GetSamplerState(0, D3DSAMP_MINFILTER, &value);
     EXPECT_EQ(value, static_cast<DWORD>(D3DTEXF_GAUSSIANQUAD));

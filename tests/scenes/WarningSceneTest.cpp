@@ -118,17 +118,17 @@ TEST_F(WarningSceneTest, SparksTravelTheLatticeAndWrapAtTheCubesFaces) {
 }
 
 TEST_F(WarningSceneTest, TheCameraPhasesBySteps) {
-    const float orbitX = static_cast<float>(150 + 50 * std::cos(100 * 0.017453292f));
-    expectEye(ObservedWarning::eyeAt(100, 8), orbitX, scene.eyeAt(100, 16).y,
-              scene.eyeAt(100, 16).z);
+    // On the orbit at step f: 150 + 50 (cos f, sin (1.2 f + 32), sin (f + 128)), in degrees;
+    // at step 100 that is cos 100, sin 152 and sin 228.
+    expectEye(ObservedWarning::eyeAt(100, 8), 141.3176f, 173.4736f, 112.8428f);
     expectEye(ObservedWarning::eyeAt(200, 9), 150, 250, 250);
-    EXPECT_NEAR(ObservedWarning::eyeAt(300, 9).x, 150 + 50 * std::cos(300 * 0.017453292), 1e-3);
+    EXPECT_NEAR(ObservedWarning::eyeAt(300, 9).x, 175, 1e-3);  // cos 300 = 1/2
     expectEye(ObservedWarning::eyeAt(400, 10), 160, 190, 150 + 40 / 3.0f);
     expectEye(ObservedWarning::eyeAt(480, 10), 150, 150, 150); // on the point looked at
-    EXPECT_NEAR(ObservedWarning::eyeAt(600, 11).x, 150 + 50 * std::cos(600 * 0.017453292), 1e-3);
+    EXPECT_NEAR(ObservedWarning::eyeAt(600, 11).x, 125, 1e-3); // cos 600 = cos 240 = -1/2
     expectEye(ObservedWarning::eyeAt(700, 12), 226, 226, 226);
-    // From bar 16 the orbit, whatever the step.
-    EXPECT_NEAR(ObservedWarning::eyeAt(200, 16).x, 150 + 50 * std::cos(200 * 0.017453292), 1e-3);
+    // From bar 16 the orbit, whatever the step: cos 200 = -0.9396926.
+    EXPECT_NEAR(ObservedWarning::eyeAt(200, 16).x, 103.0154, 1e-3);
 }
 
 TEST_F(WarningSceneTest, TheEyeOnItsTargetGivesAFlatFiniteView) {

@@ -19,7 +19,7 @@ template <class ObservedScene> class SceneFixture : public GraphicsFixture {
     void SetUp() override {
         GraphicsFixture::SetUp();
         previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(std::filesystem::path(ART_DIR).parent_path());
+        std::filesystem::current_path(dataFolder());
         setBar(firstBar);
         scene.init(&graphics);
         scene.start();
@@ -27,6 +27,10 @@ template <class ObservedScene> class SceneFixture : public GraphicsFixture {
     void TearDown() override {
         std::filesystem::current_path(previousFolder);
         GraphicsFixture::TearDown();
+    }
+    // The folder the scene runs in, which holds data/: the built art unless a test says otherwise.
+    virtual std::filesystem::path dataFolder() {
+        return std::filesystem::path(ART_DIR).parent_path();
     }
     void setBar(int bar) { graphics.setMusicBar(&bar); }
     // Every scene stays where it is: changes come from the music's cues alone.
