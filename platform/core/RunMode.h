@@ -1,5 +1,4 @@
 #pragma once
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -12,22 +11,20 @@ struct RunMode {
     bool capture = false;                 // offscreen context, virtual clock, frames to a sink
     std::optional<bool> fullScreenAnswer; // the Yes/No question answered in advance
     FrameSink* sink = nullptr;            // receives presented frames while capturing
-    // The captured frame's size (--size): the picture drawn at the largest scale that fits,
-    // centred, black around it. 0: the back buffer's own size.
+    // The captured frame's size (--size): the picture is drawn at the largest scale that fits
+    // (the host centres it, black around it). 0: the back buffer's own size.
     int frameWidth = 0, frameHeight = 0;
 
     // The music as it started playing: its file and the clock's time then, for a video capture
     // to put the sound where the picture has it.
     std::string musicFile;
     std::optional<double> musicStartMs;
-    // Hands the sink any frame still on its way back from the renderer.
-    std::function<void()> flushFrames;
 };
 
 RunMode& runMode();
 
-// Receives every presented frame (the back buffer's size, or the frame size asked for), top row
-// first, 3 bytes a pixel (RGB).
+// Receives every presented frame at the back buffer's stored size, top row first, 3 bytes a
+// pixel (RGB).
 class FrameSink {
   public:
     virtual ~FrameSink() = default;

@@ -65,99 +65,9 @@ bool Device::create() {
     return true;
 }
 
-// The largest whole picture of the back buffer's shape in the frame asked for (a capture's
-// --size) or in the window's drawable pixels (full screen, high-DPI); 1 when they match.
-float Device::outputScale(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters) {
-    const auto& mode = platform::runMode();
-    int width = mode.frameWidth, height = mode.frameHeight;
-    if (!mode.capture) SDL_GL_GetDrawableSize(window, &width, &height);
-    if (width <= 0 || height <= 0) return 1.0f;
-    return static_cast<float>(std::min(static_cast<double>(width) / parameters.BackBufferWidth,
-                                       static_cast<double>(height) / parameters.BackBufferHeight));
-}
-
-UINT Device::scaled(UINT size) const {
-    return std::max(1u, static_cast<UINT>(std::lround(size * static_cast<double>(scale_))));
-}
-
-GLint Device::scaledEdge(LONG coordinate) const {
-    return static_cast<GLint>(std::lround(coordinate * static_cast<double>(scale_)));
-}
-
-void Device::captureFrame(GLuint framebuffer, int width, int height) {
-    if (!glProfile().mappedReads) { // read at once: the frame waits for its drawing
-        auto* sink = platform::runMode().sink;
-        if (sinkDone_ || !sink) return;
-        readFramebuffer(framebuffer, width, height, GL_RGB, readback_);
-        pendingWidth_ = width, pendingHeight_ = height;
-        finishDelivery(deliver(*sink, readback_.data()));
-        return;
-    }
-    if (!pixelBuffers_[0]) {
-        glGenBuffers(2, pixelBuffers_);
-        platform::runMode().flushFrames = [this] { deliverPending(); };
-    }
-    const GLuint target = pixelBuffers_[nextPixelBuffer_];
-    glBindBuffer(GL_PIXEL_PACK_BUFFER, target);
-    const auto bytes = static_cast<GLsizeiptr>(width) * height * 3;
-    if (pixelBufferBytes_[nextPixelBuffer_] != bytes) { // fresh storage faults in every page
-        glBufferData(GL_PIXEL_PACK_BUFFER, bytes, nullptr, GL_STREAM_READ);
-        pixelBufferBytes_[nextPixelBuffer_] = bytes;
-    }
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
-    deliverPending(); // the frame before, read while this one was drawn
-    framePending_ = true;
-    pendingWidth_ = width, pendingHeight_ = height;
-    nextPixelBuffer_ ^= 1;
-}
-
-void Device::deliverPending() {
-    if (!framePending_) return;
-    framePending_ = false;
-    auto& mode = platform::runMode();
-    if (sinkDone_ || !mode.sink) return;
-    glBindBuffer(GL_PIXEL_PACK_BUFFER, pixelBuffers_[nextPixelBuffer_ ^ 1]);
-    const auto* pixels = static_cast<const unsigned char*>(glMapBufferRange(
-        GL_PIXEL_PACK_BUFFER, 0, static_cast<GLsizeiptr>(pendingWidth_) * pendingHeight_ * 3,
-        GL_MAP_READ_BIT));
-    const bool more = pixels && deliver(*mode.sink, pixels);
-    glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
-    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
-    finishDelivery(more);
-}
-
-void Device::finishDelivery(bool more) {
-    if (more) return;
-    sinkDone_ = true;
-    platform::closeAllWindows();
-}
-
-// The picture as it is, or centred in the frame size asked for with black around it.
-bool Device::deliver(platform::FrameSink& sink, const unsigned char* pixels) {
-    const auto& mode = platform::runMode();
-    const int width = mode.frameWidth > 0 ? mode.frameWidth : pendingWidth_;
-    const int height = mode.frameHeight > 0 ? mode.frameHeight : pendingHeight_;
-    if (width == pendingWidth_ && height == pendingHeight_)
-        return sink.frame(pixels, pendingWidth_, pendingHeight_);
-    framed_.assign(static_cast<std::size_t>(width) * height * 3, 0);
-    const int left = std::max(0, (width - pendingWidth_) / 2);
-    const int top = std::max(0, (height - pendingHeight_) / 2);
-    const int rowBytes = std::min(pendingWidth_, width) * 3;
-    for (int y = 0; y < std::min(pendingHeight_, height); ++y)
-        std::copy_n(pixels + static_cast<std::size_t>(y) * pendingWidth_ * 3, rowBytes,
-                    framed_.data() + (static_cast<std::size_t>(top + y) * width + left) * 3);
-    return sink.frame(framed_.data(), width, height);
-}
-
 Device::~Device() {
     if (drawStateLog_) std::fclose(drawStateLog_);
-    if (pixelBuffers_[0]) {
-        platform::runMode().flushFrames = nullptr;
-        glDeleteBuffers(2, pixelBuffers_);
-    }
+    frames_.destroy();
     renderTarget_ = depthStencil_ = nullptr;
     backBuffer_.reset();
     autoDepth_.reset();
@@ -189,7 +99,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     const int height = static_cast<int>(backBuffer_->storedHeight());
     const GLuint framebuffer = framebufferFor(backBuffer_.get(), nullptr);
     if (mode.capture) {
-        captureFrame(framebuffer, width, height);
+        frames_.capture(framebuffer, width, height);
         if (mode.sink) platform::Clock::instance().advance(mode.sink->frameMilliseconds());
     }
     // A capture in a browser page is shown as it is drawn.

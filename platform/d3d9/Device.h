@@ -1,9 +1,18 @@
 #pragma once
-// The Direct3D 9 device: state setters and getters here, draw preparation in DrawPrepare.cpp.
+// The Direct3D 9 device. Its rooms, each in files of its own:
+// - the Direct3D API: states, transforms, presenting (Device.cpp), lights and material
+//   (DeviceLights.cpp), what a program creates and binds (DeviceResources.cpp);
+// - state and the OpenGL cache: DeviceState, GLStateCache, and the OpenGL objects behind the
+//   resources (DeviceGLObjects.cpp);
+// - drawing: preparation and the draw calls (DrawPrepare.cpp), ink trimming (DeviceInkTrim.cpp),
+//   the resolution scale (DeviceScale.cpp), the draw states met while loading
+//   (DeviceDrawStates.cpp);
+// - frames leaving the device: FrameReadback; their letterboxing is the host's.
 #include "ComObject.h"
 #include "DeviceState.h"
 #include "DrawState.h"
 #include "FixedFunction.h"
+#include "FrameReadback.h"
 #include "GLContext.h"
 #include "GLStateCache.h"
 #include "InkTrim.h"
@@ -21,9 +30,6 @@
 #include <vector>
 
 struct SDL_Window;
-namespace platform {
-class FrameSink;
-}
 
 namespace d3d9 {
 
@@ -118,6 +124,9 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     void deleteBuffer(GLenum target, GLuint buffer);
     void forgetBuffer(IUnknown* buffer);
 
+    // Hands the run's sink the presented frame still on its way back (the last one goes when the
+    // device does).
+    void flushFrames() { frames_.flush(); }
     // Counters of the last presented frame, for tests and benchmarks.
     const FrameStats& lastFrameStats() const { return lastFrame_; }
     const D3DPRESENT_PARAMETERS& presentParameters() const { return parameters_; }
@@ -127,11 +136,7 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
 
     HRESULT applyPresentation(const D3DPRESENT_PARAMETERS& parameters);
     static float outputScale(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters);
-    void captureFrame(GLuint framebuffer, int width, int height);
-    void deliverPending();
     void uploadBorderColour(GLint location);
-    void finishDelivery(bool more);
-    bool deliver(platform::FrameSink& sink, const unsigned char* pixels);
     D3DMATRIX* transformSlot(D3DTRANSFORMSTATETYPE state);
     // Turns the dirty groups into OpenGL work, in a fixed order (DrawPrepare.cpp).
     void prepareDraw(bool points);
@@ -148,7 +153,7 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
                                        UINT stride) const;
     bool blackAddsNothing() const;
     // A screen-space quad that resizes a picture stored at the device's scale samples it on
-    // Direct3D's grid, and draws there too when it draws into such a picture (DeviceGrid.cpp).
+    // Direct3D's grid, and draws there too when it draws into such a picture (DeviceScale.cpp).
     struct GridDraw {
         Texture* source = nullptr;
         Texture* destination = nullptr; // null: drawn into the stored pixels
@@ -194,8 +199,6 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     bool points_ = false;
     float pointSizeCap_ = 64.0f;
     float scale_ = 1.0f;
-    std::vector<unsigned char> framed_; // a captured picture centred in the frame asked for
-    std::vector<unsigned char> readback_; // a frame read at once, where buffers cannot be mapped
     GLuint flatIndices_ = 0; // the rotated indices of a flat-shaded draw
     GLuint layoutBuffer_ = 0;
     GLuint elementBuffer_ = 0;
@@ -204,14 +207,7 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     std::size_t layoutOffset_ = ~std::size_t{0};
     bool inScene_ = false;
     FrameStats frame_, lastFrame_;
-    // Captured frames come back through two pixel buffers: each present reads into one and
-    // hands the sink the frame before from the other, so the renderer never waits on a read.
-    GLuint pixelBuffers_[2] = {};
-    GLsizeiptr pixelBufferBytes_[2] = {};
-    int nextPixelBuffer_ = 0;
-    bool framePending_ = false;
-    bool sinkDone_ = false;
-    int pendingWidth_ = 0, pendingHeight_ = 0;
+    FrameReadback frames_;
 
     std::unique_ptr<Surface> backBuffer_, autoDepth_;
     Surface* renderTarget_ = nullptr;

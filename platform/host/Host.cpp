@@ -1,6 +1,7 @@
 #include "Host.h"
 
 #include "CaptureTee.h"
+#include "Letterbox.h"
 #include "Options.h"
 #include "PngCapture.h"
 #include "VideoCapture.h"
@@ -32,8 +33,7 @@ void runCaptured(platform::FrameSink& sink) {
     mode.capture = true;
     mode.sink = &sink;
     platform::Clock::instance().useVirtual(0.0);
-    runDemo();
-    if (mode.flushFrames) mode.flushFrames();
+    runDemo(); // the device hands over its last frame as it goes
     mode.sink = nullptr;
 }
 
@@ -79,7 +79,8 @@ int capture(const Options& options) {
         sinks.push_back(&*stills);
     }
     CaptureTee tee(sinks);
-    runCaptured(tee);
+    Letterbox framed(tee, options.frameWidth, options.frameHeight);
+    runCaptured(framed);
     int status = 0;
     if (stills) status |= finishStills(*stills);
     if (video) status |= finishVideo(*video);

@@ -92,7 +92,7 @@ TEST_F(GraphicsDeviceTest, BlendPresetsOnKnownColours) {
         rect.setAlpha(64);
         rect.drawRect(0, 0, 0, 64, 64);
         d->Present(nullptr, nullptr, nullptr, nullptr);
-        test::flushFrames();
+        test::flushFrames(d);
         EXPECT_EQ(test::countDifferent(catcher.last, 0, 0, 64, 64, row.expected, 2), 0)
             << "preset " << static_cast<int>(row.preset) << " gave " << catcher.last.at(5, 5).r
             << "," << catcher.last.at(5, 5).g << "," << catcher.last.at(5, 5).b;
@@ -133,7 +133,7 @@ TEST_F(GraphicsDeviceTest, TheNegativePassTurnsEachColourIntoItsComplement) {
     rect.setAlpha(255);
     rect.drawRect(0, 0, 0, 100, 20);
     d->Present(nullptr, nullptr, nullptr, nullptr);
-    test::flushFrames();
+    test::flushFrames(d);
     for (int i = 0; i < 5; ++i) {
         const test::Rgb expected{255 - values[i], values[i], 255 - values[i] / 2};
         EXPECT_EQ(test::countDifferent(catcher.last, i * 20, 0, i * 20 + 20, 20, expected, 1), 0)

@@ -1,8 +1,7 @@
 #include "app/MainLoop.h"
-#include "Win32Internal.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "core/Clock.h"
+#include "support/PlatformProbe.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -10,7 +9,6 @@
 
 namespace {
 
-using platform::Clock;
 
 // Records the steps run before each draw; each draw takes frameMs on the virtual clock.
 class CountingApplication : public Application {
@@ -24,7 +22,7 @@ class CountingApplication : public Application {
         stepsPerFrame.push_back(steps);
         steps = 0;
         if (onDraw) onDraw(static_cast<int>(stepsPerFrame.size()));
-        Clock::instance().advance(frameMs);
+        test::advanceClock(frameMs);
         return 0;
     }
     std::vector<int> stepsPerFrame;
@@ -49,8 +47,8 @@ class StoppingWindow : public MainWindow {
 class MainLoopTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform::resetMessages();
-        Clock::instance().useVirtual(1000.0);
+        test::resetMessages();
+        test::setClock(1000.0);
     }
     std::vector<int> run(int frames) {
         StoppingWindow window(app, frames);
@@ -68,7 +66,7 @@ TEST_F(MainLoopTest, FirstFrameRunsFiveStepsThenEarlyFramesSleepForOneStep) {
     const auto steps = run(4);
     EXPECT_EQ(steps, (std::vector<int>{5, 1, 1, 1}));
     // Each early frame slept the 16 ms out, no more.
-    EXPECT_EQ(Clock::instance().now(), static_cast<std::uint32_t>(start + 3 * 16));
+    EXPECT_EQ(test::clockNow(), static_cast<std::uint32_t>(start + 3 * 16));
 }
 
 TEST_F(MainLoopTest, ElapsedTimeBecomesStepsAndTheRemainderCarries) {
@@ -85,14 +83,14 @@ TEST_F(MainLoopTest, LongStallsRunFiveStepsAndDropTheBacklog) {
 }
 
 TEST_F(MainLoopTest, AClockFarFromZeroOrSteppingBackNeverSleepsLong) {
-    Clock::instance().useVirtual(3.5e9); // past 2^31 ms
+    test::setClock(3.5e9); // past 2^31 ms
     app.onDraw = [](int frame) {
-        if (frame == 2) Clock::instance().useVirtual(3.5e9 - 100000.0); // the clock steps back
+        if (frame == 2) test::setClock(3.5e9 - 100000.0); // the clock steps back
     };
     const auto steps = run(4);
     EXPECT_EQ(steps.front(), 5);
     EXPECT_EQ(steps, (std::vector<int>{5, 1, 1, 1}));
-    EXPECT_LE(Clock::instance().now(), static_cast<std::uint32_t>(3.5e9 - 100000.0 + 2 * 16));
+    EXPECT_LE(test::clockNow(), static_cast<std::uint32_t>(3.5e9 - 100000.0 + 2 * 16));
 }
 
 TEST_F(MainLoopTest, TheEndOfTheShowMidFrameSkipsTheRestAndTheDraw) {
@@ -107,9 +105,9 @@ TEST_F(MainLoopTest, TheEndOfTheShowMidFrameSkipsTheRestAndTheDraw) {
 TEST_F(MainLoopTest, EscapeEndsTheLoopEvenWhileMessagesAreQueued) {
     app.onDraw = [](int frame) {
         if (frame == 2) {
-            platform::postMessage(nullptr, WM_KEYDOWN, 'A');
-            platform::postMessage(nullptr, WM_KEYDOWN, VK_ESCAPE);
-            platform::postMessage(nullptr, WM_KEYUP, 'A');
+            test::postMessage(nullptr, WM_KEYDOWN, 'A');
+            test::postMessage(nullptr, WM_KEYDOWN, VK_ESCAPE);
+            test::postMessage(nullptr, WM_KEYUP, 'A');
         }
     };
     const auto steps = run(100);
@@ -124,7 +122,7 @@ TEST_F(MainLoopTest, EscapeEndsTheLoopEvenWhileMessagesAreQueued) {
 TEST_F(MainLoopTest, ClosingTheWindowSetsTheQuitFlagAndEndsTheLoop) {
     HWND window = nullptr;
     app.onDraw = [&window](int frame) {
-        if (frame == 3) platform::postMessage(window, WM_CLOSE, 0);
+        if (frame == 3) test::postMessage(window, WM_CLOSE, 0);
     };
     MainWindow mainWindow;
     window = mainWindow.create(0, 0, 806, 629, nullptr, "loop-test", "loop", windowProcedure);

@@ -1,19 +1,18 @@
 #include "app/MusicTrack.h"
-#include "core/Clock.h"
+#include "support/PlatformProbe.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using platform::Clock;
 
 // The bar, ms after play, for a clock that started at start.
 int barAfter(double start, double ms) {
-    Clock::instance().useVirtual(start);
+    test::setClock(start);
     MusicTrack track;
     track.setBpm(144);
     track.play(); // nothing opened: the clock runs all the same
-    Clock::instance().useVirtual(start + ms);
+    test::setClock(start + ms);
     return track.getBar();
 }
 
@@ -39,12 +38,12 @@ TEST(BarClock, AcrossTheTimerWrapAndFarBeyondThirtyTwoBitProducts) {
 }
 
 TEST(BarClock, BeatsAtOtherTempi) {
-    Clock::instance().useVirtual(0);
+    test::setClock(0);
     MusicTrack track;
     track.setBpm(60);
     track.play();
-    Clock::instance().useVirtual(2999);
+    test::setClock(2999);
     EXPECT_EQ(track.getBeat(), 2);
-    Clock::instance().useVirtual(3000);
+    test::setClock(3000);
     EXPECT_EQ(track.getBeat(), 3);
 }

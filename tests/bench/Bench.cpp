@@ -242,7 +242,7 @@ void sprites(test::OffscreenDevice& offscreen, int frames) {
 void sceneFrames(Scene& scene, const char* name, int bar, int warmUp, int frames) {
     if (!selected(name)) return;
     test::FrameCatcher catcher;
-    platform::runMode().sink = &catcher;
+    test::catchFrames(&catcher);
     GraphicsDevice graphics;
     graphics.init(test::createTestWindow(), nullptr, 800, 600);
     graphics.setMusicBar(&bar);
@@ -267,7 +267,7 @@ void sceneFrames(Scene& scene, const char* name, int bar, int warmUp, int frames
                 "%5.1f ms\n",
                 name, bar, millisecondsSince(start) / frames, stats.drawCalls,
                 stats.drawsTrimmedToInk, firstMs);
-    platform::runMode().sink = nullptr;
+    test::catchFrames(nullptr);
 }
 
 // The median, 99th percentile and longest of a set of frame times.
@@ -287,7 +287,7 @@ template <class SceneType> void sceneThrough(const char* name, int firstBar, int
     if (!selected(name)) return;
     SceneType scene;
     test::FrameCatcher catcher;
-    platform::runMode().sink = &catcher;
+    test::catchFrames(&catcher);
     GraphicsDevice graphics;
     graphics.init(test::createTestWindow(), nullptr, 800, 600);
     int bar = firstBar;
@@ -335,7 +335,7 @@ template <class SceneType> void sceneThrough(const char* name, int firstBar, int
     const double fill = spread(fragments).median;
     std::printf("%-14s fill: median %.2f million fragments a frame, %.1f full screens\n", name,
                 fill / 1e6, fill / (800.0 * 600.0));
-    platform::runMode().sink = nullptr;
+    test::catchFrames(nullptr);
 }
 
 void scenes() {

@@ -1,6 +1,6 @@
 #include "demo/SceneManager.h"
 #include "app/GraphicsDevice.h"
-#include "core/Clock.h"
+#include "support/PlatformProbe.h"
 #include "demo/Scene.h"
 #include "demo/SceneFactory.h"
 #include "support/OffscreenDevice.h"
@@ -15,7 +15,6 @@
 
 namespace {
 
-using platform::Clock;
 
 std::vector<std::string> calls; // "2:start", "0:draw", ... in the order made
 
@@ -57,14 +56,14 @@ class SceneManagerTest : public ::testing::Test {
         test::writeTestTone(folder + "/lf.mp3", 0.5);
         previousFolder = get_current_dir_name();
         ASSERT_EQ(chdir(folder.c_str()), 0);
-        Clock::instance().useVirtual(5000.0);
-        platform::runMode().sink = &catcher;
+        test::setClock(5000.0);
+        test::catchFrames(&catcher);
         window = test::createTestWindow();
         ASSERT_EQ(graphics.init(window, nullptr, 800, 600), 0);
     }
     void TearDown() override {
         manager.reset();
-        platform::runMode().sink = nullptr;
+        test::catchFrames(nullptr);
         DestroyWindow(window);
         ASSERT_EQ(chdir(previousFolder), 0);
         free(previousFolder);
@@ -74,7 +73,7 @@ class SceneManagerTest : public ::testing::Test {
         manager->init(&graphics);
     }
     // Moves the clock to ms after the music started (the first draw happened at 5000).
-    void at(double ms) { Clock::instance().useVirtual(5000.0 + ms); }
+    void at(double ms) { test::setClock(5000.0 + ms); }
     int updateAt(double ms) {
         at(ms);
         return manager->update();
@@ -111,7 +110,7 @@ TEST_F(SceneManagerTest, NothingAdvancesBeforeTheFirstPresentedFrame) {
     EXPECT_EQ(graphics.getMusicBar(), 0);
 
     manager->draw();
-    test::flushFrames(); // scene 0 draws before its start; the music starts after the present
+    test::flushFrames(graphics.getDevice()); // scene 0 draws before its start; the music starts after the present
     EXPECT_EQ(calls, (std::vector<std::string>{"0:draw"}));
     EXPECT_EQ(catcher.frames, 1);
     EXPECT_EQ(manager->update(), 0);
@@ -121,7 +120,7 @@ TEST_F(SceneManagerTest, NothingAdvancesBeforeTheFirstPresentedFrame) {
 TEST_F(SceneManagerTest, CuesSwitchScenesAndTheNewSceneStartsInTheNextStep) {
     make();
     manager->draw();
-    test::flushFrames();
+    test::flushFrames(graphics.getDevice());
     EXPECT_EQ(updateAt(0), 0);
     EXPECT_EQ(updateAt(13333), 0);
     EXPECT_EQ(manager->currentScene(), 0);
@@ -132,7 +131,7 @@ TEST_F(SceneManagerTest, CuesSwitchScenesAndTheNewSceneStartsInTheNextStep) {
     EXPECT_EQ(graphics.getMusicBar(), 8);
     EXPECT_EQ(calls, (std::vector<std::string>{"0:update"}));
     manager->draw();
-    test::flushFrames(); // a frame right after the cue draws the new scene before its start
+    test::flushFrames(graphics.getDevice()); // a frame right after the cue draws the new scene before its start
     EXPECT_EQ(updateAt(13350), 0);
     EXPECT_EQ(calls, (std::vector<std::string>{"0:update", "1:draw", "1:start", "1:update"}));
     EXPECT_EQ(count("1:start"), 1);
@@ -141,7 +140,7 @@ TEST_F(SceneManagerTest, CuesSwitchScenesAndTheNewSceneStartsInTheNextStep) {
 TEST_F(SceneManagerTest, TheShowEndsAfterTheLastCueWithoutStoringItsBar) {
     make();
     manager->draw();
-    test::flushFrames();
+    test::flushFrames(graphics.getDevice());
     const int cueBars[] = {8, 24, 40, 56, 72};
     for (int bar : cueBars) {
         EXPECT_EQ(updateAt(bar * 10000.0 / 6.0 + 1), 0);
@@ -159,7 +158,7 @@ TEST_F(SceneManagerTest, AMissingSceneMakesTheLaterOnesEarlyAndTheShowShorter) {
     make();
     EXPECT_EQ(manager->scenesCreated(), 5);
     manager->draw();
-    test::flushFrames();
+    test::flushFrames(graphics.getDevice());
     calls.clear();
     updateAt(8 * 10000.0 / 6.0 + 1);
     EXPECT_EQ(manager->currentScene(), 1);
@@ -174,7 +173,7 @@ TEST_F(SceneManagerTest, AMissingSceneMakesTheLaterOnesEarlyAndTheShowShorter) {
 TEST_F(SceneManagerTest, SceneResultsNeverLeaveTheSceneList) {
     make();
     manager->draw();
-    test::flushFrames();
+    test::flushFrames(graphics.getDevice());
     factory.made[0]->result = Scene::Previous; // no scene before the first
     EXPECT_EQ(manager->update(), 1);
 
@@ -183,26 +182,26 @@ TEST_F(SceneManagerTest, SceneResultsNeverLeaveTheSceneList) {
     manager = nullptr;
     make();
     manager->draw();
-    test::flushFrames();
+    test::flushFrames(graphics.getDevice());
     factory.made[0]->result = Scene::End;
     EXPECT_EQ(manager->update(), 1);
 
     manager = nullptr;
     make();
     manager->draw();
-    test::flushFrames();
+    test::flushFrames(graphics.getDevice());
     factory.made[0]->result = Scene::Next;
     EXPECT_EQ(manager->update(), 0);
     EXPECT_EQ(manager->currentScene(), 1);
     manager->draw();
-    test::flushFrames();
+    test::flushFrames(graphics.getDevice());
     EXPECT_EQ(count("1:draw"), 1);
 }
 
 TEST_F(SceneManagerTest, LetterboxBarsFrameTheSceneInBlack) {
     make();
     manager->draw();
-    test::flushFrames();
+    test::flushFrames(graphics.getDevice());
     const test::Image& frame = catcher.last;
     ASSERT_EQ(frame.width, 800);
     EXPECT_EQ(test::countDifferent(frame, 0, 0, 800, 75, {0, 0, 0}, 1), 0);
@@ -218,7 +217,7 @@ TEST_F(SceneManagerTest, WithoutScenesItOnlyClearsFramesAndKeepsTheTimeline) {
     manager->init(&graphics);
     EXPECT_EQ(manager->scenesCreated(), 0);
     manager->draw();
-    test::flushFrames();
+    test::flushFrames(graphics.getDevice());
     EXPECT_EQ(test::countDifferent(catcher.last, 0, 0, 800, 600, {0, 0, 0}, 1), 0);
     EXPECT_EQ(updateAt(13334), 0);
     EXPECT_EQ(updateAt(70000), 0);

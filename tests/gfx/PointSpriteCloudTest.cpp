@@ -1,5 +1,4 @@
 #include "gfx/PointSpriteCloud.h"
-#include "Device.h"
 #include "gfx/Camera.h"
 #include "support/OffscreenDevice.h"
 
@@ -62,7 +61,7 @@ TEST(PointSpriteCloud, DrawsEveryPointInOneCallWithTheCommonColour) {
     EXPECT_EQ(frame.at(400, 300).r, 0);
     EXPECT_EQ(frame.at(412, 300).g, 255);
     EXPECT_EQ(frame.at(418, 300).g, 0);
-    const auto& stats = static_cast<d3d9::Device*>(d)->lastFrameStats();
+    const auto stats = test::lastFrameCounts(d);
     EXPECT_EQ(stats.drawsByType[D3DPT_POINTLIST], 1u);
     DWORD sprite = 1, zWrite = 0;
     d->GetRenderState(D3DRS_POINTSPRITEENABLE, &sprite);

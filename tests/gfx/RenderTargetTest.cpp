@@ -1,6 +1,4 @@
 #include "gfx/RenderTarget.h"
-#include "Device.h"
-#include "Surface.h"
 #include "app/GraphicsDevice.h"
 #include "demo/ColorRect.h"
 #include "gfx/FeedbackBuffer.h"
@@ -17,7 +15,7 @@ class RenderTargetTest : public test::GraphicsFixture {
         IDirect3DSurface9* surface = nullptr;
         d->GetRenderTarget(0, &surface);
         std::vector<unsigned char> bgra;
-        static_cast<d3d9::Device*>(d)->readSurface(surface, bgra);
+        test::readSurface(d, surface, bgra);
         surface->Release();
         return bgra;
     }
@@ -33,7 +31,7 @@ class RenderTargetTest : public test::GraphicsFixture {
 
 TEST_F(RenderTargetTest, CreatingPutsTheDeviceTargetsBackAndAThousandLeaveNothing) {
     IDirect3DSurface9* screen = renderTarget();
-    const int before = d3d9::liveResources();
+    const int before = test::liveResources();
     {
         FeedbackBuffer feedback;
         feedback.create(&graphics, 800, 600);
@@ -42,7 +40,7 @@ TEST_F(RenderTargetTest, CreatingPutsTheDeviceTargetsBackAndAThousandLeaveNothin
         d->GetViewport(&vp);
         EXPECT_EQ(vp.Width, 800u);
     }
-    EXPECT_EQ(d3d9::liveResources(), before);
+    EXPECT_EQ(test::liveResources(), before);
     for (int i = 0; i < 1000; ++i) {
         RenderTarget target;
         ASSERT_EQ(target.create(&graphics, 64, 64), 0);
@@ -50,7 +48,7 @@ TEST_F(RenderTargetTest, CreatingPutsTheDeviceTargetsBackAndAThousandLeaveNothin
         d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF00FF00, 1.0f, 0);
         target.end();
     }
-    EXPECT_EQ(d3d9::liveResources(), before);
+    EXPECT_EQ(test::liveResources(), before);
     RenderTarget failed;
     EXPECT_EQ(failed.create(nullptr, 64, 64), 1);
     failed.begin(); // harmless
@@ -78,7 +76,7 @@ TEST_F(RenderTargetTest, ModesPlaceTheEchoAndTargetsAlternate) {
     EXPECT_EQ(feedback.currentTarget(), 0);
     // The composed frame went to the back buffer: the echo inside, black around it.
     d->Present(nullptr, nullptr, nullptr, nullptr);
-    test::flushFrames();
+    test::flushFrames(d);
     const test::Image& frame = catcher.last;
     EXPECT_EQ(test::countDifferent(frame, 12, 12, 788, 588, {255, 255, 255}, 2), 0);
     EXPECT_EQ(test::countDifferent(frame, 0, 0, 800, 8, {0, 0, 0}, 2), 0);
@@ -105,7 +103,7 @@ TEST_F(RenderTargetTest, ALitPixelFadesByTheFeedbackAlphaEachFrame) {
         feedback.drawAndSwap(FeedbackBuffer::Plain, 0); // the frame before, at 216/255, over black
         expected *= 216.0 / 255.0;
         d->Present(nullptr, nullptr, nullptr, nullptr);
-        test::flushFrames();
+        test::flushFrames(d);
         EXPECT_NEAR(catcher.last.at(400, 300).r, expected, 2.0 + frame) << "frame " << frame;
     }
 }

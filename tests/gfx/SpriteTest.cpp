@@ -1,6 +1,4 @@
 #include "gfx/Sprite.h"
-#include "Device.h"
-#include "Surface.h"
 #include "d3dx9.h"
 #include "gfx/CanvasSprite.h"
 #include "support/OffscreenDevice.h"
@@ -120,7 +118,7 @@ TEST_F(SpriteTest, SourceRectanglesTintAndAZeroTexelSize) {
 }
 
 TEST_F(SpriteTest, TexturesAndSurfacesAreOwnedOncePerReference) {
-    const int before = d3d9::liveResources();
+    const int before = test::liveResources();
     IDirect3DTexture9* texture = nullptr;
     D3DXCreateTexture(d, 8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
     {
@@ -131,7 +129,7 @@ TEST_F(SpriteTest, TexturesAndSurfacesAreOwnedOncePerReference) {
         EXPECT_EQ(sprite.getTexture(), texture);
     }
     EXPECT_EQ(texture->Release(), 0u);
-    EXPECT_EQ(d3d9::liveResources(), before);
+    EXPECT_EQ(test::liveResources(), before);
 
     testing::internal::CaptureStderr();
     Sprite missing;

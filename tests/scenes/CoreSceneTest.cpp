@@ -181,8 +181,8 @@ TEST_F(CoreSceneTest, EachCodeDrawsItsOwnCellAndOtherCodesNothing) {
     for (char other : {'@', '[', '/', ':', ' ', 'a', '\x7f'})
         scene.drawGlyph(100, 300, other);
     d->Present(nullptr, nullptr, nullptr, nullptr);
-    test::flushFrames();
-    EXPECT_EQ(static_cast<d3d9::Device*>(d)->lastFrameStats().drawCalls, codes.size());
+    test::flushFrames(d);
+    EXPECT_EQ(test::lastFrameCounts(d).drawCalls, codes.size());
     for (std::size_t i = 0; i < codes.size(); ++i) {
         const int column = cellColumns[i] - '0', row = cellRows[i] - '0';
         const test::Rgb p = catcher.last.at(static_cast<int>(32 * (i % 20)) + 12,
@@ -195,7 +195,7 @@ TEST_F(CoreSceneTest, EachCodeDrawsItsOwnCellAndOtherCodesNothing) {
 
 TEST_F(CoreSceneTest, DrawsTheRoomCoreFlashesAndAFieldOfGlyphs) {
     runSteps(100);
-    const d3d9::FrameStats stats = drawn();
+    const test::DrawCounts stats = drawn();
     // 2,168 boxes, then 8 copies of the three-subset core.
     EXPECT_EQ(stats.drawsByType[D3DPT_TRIANGLELIST], 2168u + 8u * 3u);
     EXPECT_EQ(stats.drawsByType[D3DPT_POINTLIST], 1u); // the embers
@@ -209,7 +209,7 @@ TEST_F(CoreSceneTest, DrawsTheRoomCoreFlashesAndAFieldOfGlyphs) {
     // Every letter revealed: 32 shaken copies, no random glyph in the name. The count cannot tell
     // copies from random glyphs; the name's own test finds them by their colour.
     runSteps(1500);
-    const d3d9::FrameStats late = drawn();
+    const test::DrawCounts late = drawn();
     const unsigned lateGlyphs = late.drawsByType[D3DPT_TRIANGLEFAN] - fixed;
     EXPECT_GT(lateGlyphs, 450u + 32u);
     EXPECT_LE(lateGlyphs, 1081u + 32u);

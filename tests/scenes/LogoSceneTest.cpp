@@ -73,7 +73,7 @@ TEST_F(LogoSceneTest, ARingHasOneBladeForEachWholeNumberBelowItsRadius) {
         ring.radius = 10.0;               // exactly ten: 0..9
     scene.state().rings[7].radius = 10.5; // eleven: 0..10
     scene.state().rings[8].radius = 29.99;
-    const d3d9::FrameStats stats = drawn();
+    const test::DrawCounts stats = drawn();
     EXPECT_EQ(stats.drawsByType[D3DPT_TRIANGLELIST], 28u * 10u + 11u + 30u);
     EXPECT_EQ(stats.drawsByType[D3DPT_POINTLIST], 1u); // the column
 }

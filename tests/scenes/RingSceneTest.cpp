@@ -144,7 +144,7 @@ TEST_F(RingSceneTest, TheNameIsDrawnOnlyInTheFirst16StepsOfEvery120) {
     } rows[] = {{240, 7}, {255, 7}, {256, 6}, {265, 6}, {266, 5}, {359, 5}, {360, 7}};
     for (const auto& row : rows) {
         runSteps(row.step - scene.steps());
-        const d3d9::FrameStats stats = drawn();
+        const test::DrawCounts stats = drawn();
         EXPECT_EQ(stats.drawsByType[D3DPT_TRIANGLEFAN], row.quads) << "step " << row.step;
         EXPECT_EQ(stats.drawsByType[D3DPT_POINTLIST], 1u) << "step " << row.step;
     }

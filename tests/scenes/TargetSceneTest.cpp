@@ -154,7 +154,7 @@ TEST_F(TargetSceneTest, TheFlashFallsOverDrawnFramesThenTheRedPulseStays) {
 
 TEST_F(TargetSceneTest, DrawsPanelsUnculledWithoutDepthWritesThenReticlesAndBlur) {
     runSteps(600);
-    const d3d9::FrameStats plain = drawn();
+    const test::DrawCounts plain = drawn();
     // 1,500 panels, 3 reticles, 11 blur passes, 2 side bars, all quads.
     EXPECT_EQ(plain.drawsByType[D3DPT_TRIANGLEFAN], 1500u + 3u + 11u + 2u);
     EXPECT_EQ(plain.drawCalls, plain.drawsByType[D3DPT_TRIANGLEFAN]);
@@ -162,7 +162,7 @@ TEST_F(TargetSceneTest, DrawsPanelsUnculledWithoutDepthWritesThenReticlesAndBlur
     EXPECT_EQ(plain.drawsWithoutDepthWrites, plain.drawCalls);
     EXPECT_EQ(plain.clears, 1u);
 
-    const d3d9::FrameStats washed = [&]() -> d3d9::FrameStats {
+    const test::DrawCounts washed = [&]() -> test::DrawCounts {
         scene.start();
         return drawn();
     }();
@@ -170,7 +170,7 @@ TEST_F(TargetSceneTest, DrawsPanelsUnculledWithoutDepthWritesThenReticlesAndBlur
 
     setBar(32);
     scene.update();
-    const d3d9::FrameStats swung = drawn();
+    const test::DrawCounts swung = drawn();
     EXPECT_EQ(swung.drawsByType[D3DPT_TRIANGLEFAN], 1516u + 2u); // wash and flash
 }
 

@@ -1,5 +1,4 @@
 #include "scenes/TitleScene.h"
-#include "Texture.h"
 #include "support/SceneFixture.h"
 #include "support/Process.h"
 
@@ -85,7 +84,7 @@ void expectNoiseOnScreen(IDirect3DDevice9* d, GraphicsDevice& graphics, CanvasSp
     d->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
     noise.draw(0, 0, 0, 1024, 1024, 0, 0, 1024, 1024);
     d->Present(nullptr, nullptr, nullptr, nullptr);
-    test::flushFrames();
+    test::flushFrames(d);
     int wrong = 0;
     for (int y = 0; y < 600; ++y)
         for (int x = 0; x < 800; ++x)
@@ -114,9 +113,9 @@ TEST_F(TitleSceneTest, TheNoiseIsTheTwisterSeededWithZeroRowByRow) {
 
 TEST_F(TitleSceneTest, APaddedPitchStillGivesTheSamePicture) {
     ObservedTitle padded;
-    d3d9::setLockPitchPadding(64);
+    test::setLockPitchPadding(64);
     padded.init(&graphics);
-    d3d9::setLockPitchPadding(0);
+    test::setLockPitchPadding(0);
     expectReferenceGreys(noiseTexels(padded.noiseSprite()));
     expectNoiseOnScreen(d, graphics, padded.noiseSprite(), catcher);
 }

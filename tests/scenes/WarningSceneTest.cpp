@@ -159,14 +159,14 @@ TEST_F(WarningSceneTest, TheFadeInOpensOverNinetySteps) {
 
 TEST_F(WarningSceneTest, DrawsTheLatticeSparksAndGlowInTheirCounts) {
     runSteps(100);
-    const d3d9::FrameStats white = drawn();
+    const test::DrawCounts white = drawn();
     EXPECT_EQ(white.drawsByType[D3DPT_TRIANGLELIST], 1000u + 2000u); // cubes and struts
     EXPECT_EQ(white.drawsByType[D3DPT_POINTLIST], 1u);
     EXPECT_EQ(white.drawsByType[D3DPT_TRIANGLEFAN], 13u + 2u); // glow passes, side bars
 
     setBar(16);
     scene.update();
-    const d3d9::FrameStats field = drawn();
+    const test::DrawCounts field = drawn();
     EXPECT_EQ(field.drawsByType[D3DPT_TRIANGLELIST], 3375u); // no struts
     EXPECT_EQ(field.drawsByType[D3DPT_POINTLIST], 1u);
     EXPECT_EQ(field.drawsByType[D3DPT_TRIANGLEFAN], 6u + 13u + 2u); // the sign's six copies

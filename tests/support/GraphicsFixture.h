@@ -10,12 +10,12 @@ namespace test {
 class GraphicsFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform::runMode().sink = &catcher;
+        catchFrames(&catcher);
         window = createTestWindow();
         ASSERT_EQ(graphics.init(window, nullptr, 800, 600), 0);
         d = graphics.getDevice();
     }
-    void TearDown() override { platform::runMode().sink = nullptr; }
+    void TearDown() override { catchFrames(nullptr); }
 
     FrameCatcher catcher;
     HWND window = nullptr;

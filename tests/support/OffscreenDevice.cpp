@@ -1,15 +1,35 @@
 #include "support/OffscreenDevice.h"
+#include "core/RunMode.h"
 
 #include <gtest/gtest.h>
 
 namespace test {
+namespace {
 
-bool FrameCatcher::frame(const unsigned char* rgb, int width, int height) {
-    last.width = width;
-    last.height = height;
-    last.pixels.assign(rgb, rgb + static_cast<std::size_t>(width) * height * 3);
-    ++frames;
-    return true;
+// The run's frame sink while a catcher listens.
+class CatcherSink final : public platform::FrameSink {
+  public:
+    bool frame(const unsigned char* rgb, int width, int height) override {
+        catcher->last.width = width;
+        catcher->last.height = height;
+        catcher->last.pixels.assign(rgb, rgb + static_cast<std::size_t>(width) * height * 3);
+        ++catcher->frames;
+        return true;
+    }
+    double frameMilliseconds() const override { return catcher->milliseconds; }
+
+    FrameCatcher* catcher = nullptr;
+};
+
+CatcherSink sink;
+
+} // namespace
+
+FrameCatcher* catchFrames(FrameCatcher* catcher) {
+    FrameCatcher* previous = sink.catcher;
+    sink.catcher = catcher;
+    platform::runMode().sink = catcher ? &sink : nullptr;
+    return previous;
 }
 
 HWND createTestWindow(WNDPROC procedure) {
@@ -37,8 +57,7 @@ D3DPRESENT_PARAMETERS demoPresentParameters() {
 
 OffscreenDevice::OffscreenDevice(int scale) {
     auto& mode = platform::runMode();
-    previousSink_ = mode.sink;
-    mode.sink = &catcher_;
+    previousCatcher_ = catchFrames(&catcher_);
     window_ = createTestWindow();
     direct3d_ = Direct3DCreate9(D3D_SDK_VERSION);
     D3DPRESENT_PARAMETERS p = demoPresentParameters();
@@ -55,17 +74,13 @@ OffscreenDevice::~OffscreenDevice() {
     if (device_) device_->Release();
     if (direct3d_) direct3d_->Release();
     if (window_) DestroyWindow(window_);
-    platform::runMode().sink = previousSink_;
+    catchFrames(previousCatcher_);
 }
 
 const Image& OffscreenDevice::present() {
     device_->Present(nullptr, nullptr, nullptr, nullptr);
-    flushFrames();
+    flushFrames(device_);
     return catcher_.last;
-}
-
-void flushFrames() {
-    if (platform::runMode().flushFrames) platform::runMode().flushFrames();
 }
 
 } // namespace test

@@ -1,19 +1,18 @@
 #pragma once
-#include "core/RunMode.h"
 #include "d3d9.h"
 #include "support/Image.h"
+#include "support/PlatformProbe.h"
 
 namespace test {
 
-// Keeps the last presented frame.
-class FrameCatcher final : public platform::FrameSink {
-  public:
-    bool frame(const unsigned char* rgb, int width, int height) override;
-    double frameMilliseconds() const override { return milliseconds; }
-    double milliseconds = 0.0; // tests move the clock themselves
+// Keeps the last presented frame while it catches the run's frames.
+struct FrameCatcher {
     Image last;
     int frames = 0;
+    double milliseconds = 0.0; // a frame's time on the clock: tests move the clock themselves
 };
+// Presented frames go to this catcher from now on (none: nowhere); the one that caught before.
+FrameCatcher* catchFrames(FrameCatcher* catcher);
 
 // A real device on an offscreen window of 800 x 600, presenting into a FrameCatcher; with a
 // scale, its frames are that many times larger, as a capture with --size draws them.
@@ -35,13 +34,11 @@ class OffscreenDevice {
     IDirect3D9* direct3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
     FrameCatcher catcher_;
-    platform::FrameSink* previousSink_ = nullptr;
+    FrameCatcher* previousCatcher_ = nullptr;
 };
 
 // A window of the demo's style whose client area is 800 x 600.
 HWND createTestWindow(WNDPROC procedure = nullptr);
 D3DPRESENT_PARAMETERS demoPresentParameters();
-// Captured frames arrive a present late; this hands over the one on its way.
-void flushFrames();
 
 } // namespace test

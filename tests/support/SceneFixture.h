@@ -1,5 +1,4 @@
 #pragma once
-#include "Device.h"
 #include "gfx/RenderTarget.h"
 #include "support/GraphicsFixture.h"
 
@@ -39,11 +38,11 @@ template <class ObservedScene> class SceneFixture : public GraphicsFixture {
             ASSERT_EQ(scene.update(), 0);
     }
     // Draws one frame and presents it; the frame's statistics (the picture is catcher.last).
-    const d3d9::FrameStats& drawn() {
+    DrawCounts drawn() {
         scene.draw();
         d->Present(nullptr, nullptr, nullptr, nullptr);
-        flushFrames();
-        return static_cast<d3d9::Device*>(d)->lastFrameStats();
+        flushFrames(d);
+        return lastFrameCounts(d);
     }
 
     // Pixels inside the side bars and letterbox that pass a test, in a scene's sharp target
@@ -52,7 +51,7 @@ template <class ObservedScene> class SceneFixture : public GraphicsFixture {
         IDirect3DSurface9* surface = nullptr;
         target.getTexture()->GetSurfaceLevel(0, &surface);
         std::vector<unsigned char> bgra;
-        const HRESULT read = static_cast<d3d9::Device*>(d)->readSurface(surface, bgra);
+        const HRESULT read = readSurface(d, surface, bgra);
         surface->Release();
         EXPECT_EQ(read, D3D_OK);
         int inTarget = 0, shown = 0;

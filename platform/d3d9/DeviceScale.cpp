@@ -1,11 +1,35 @@
+// The resolution scale: pictures stored larger than their Direct3D size, and the screen quads
+// that resize them drawn on Direct3D's own grid.
 #include "Device.h"
-#include "VertexFormat.h"
 #include "Texture.h"
+#include "VertexFormat.h"
+#include "core/RunMode.h"
+
+#include <SDL2/SDL.h>
 
 #include <algorithm>
 #include <cmath>
 
 namespace d3d9 {
+
+// The largest whole picture of the back buffer's shape in the frame asked for (a capture's
+// --size) or in the window's drawable pixels (full screen, high-DPI); 1 when they match.
+float Device::outputScale(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters) {
+    const auto& mode = platform::runMode();
+    int width = mode.frameWidth, height = mode.frameHeight;
+    if (!mode.capture) SDL_GL_GetDrawableSize(window, &width, &height);
+    if (width <= 0 || height <= 0) return 1.0f;
+    return static_cast<float>(std::min(static_cast<double>(width) / parameters.BackBufferWidth,
+                                       static_cast<double>(height) / parameters.BackBufferHeight));
+}
+
+UINT Device::scaled(UINT size) const {
+    return std::max(1u, static_cast<UINT>(std::lround(size * static_cast<double>(scale_))));
+}
+
+GLint Device::scaledEdge(LONG coordinate) const {
+    return static_cast<GLint>(std::lround(coordinate * static_cast<double>(scale_)));
+}
 
 // Only a quad that resizes its picture: one copied a texel to a Direct3D pixel keeps every
 // stored pixel, and one that samples the picture it draws into is left as Direct3D leaves it.

@@ -1,4 +1,5 @@
-// Textures, surfaces and the render-target bindings of the device.
+// What a program creates and binds: textures, surfaces, buffers, render targets, streams.
+#include "Buffer.h"
 #include "Device.h"
 #include "Texture.h"
 
@@ -76,44 +77,6 @@ HRESULT Device::GetDepthStencilSurface(IDirect3DSurface9** surface) {
     return D3D_OK;
 }
 
-GLuint Device::framebufferFor(const Surface* color, const Surface* depth) {
-    if (!color) return 0;
-    const auto key = std::make_tuple(color->glName(), color->level(), depth ? depth->glName() : 0u);
-    auto found = framebuffers_.find(key);
-    if (found != framebuffers_.end()) return found->second;
-    const GLuint framebuffer =
-        makeFramebuffer(color->glName(), color->level(), depth);
-    if (!framebuffer) {
-        std::fprintf(stderr, "d3d9: a %ux%u render target cannot be drawn into\n", color->width(),
-                     color->height());
-        return 0;
-    }
-    framebuffers_.emplace(key, framebuffer);
-    return framebuffer;
-}
-
-GLuint Device::framebufferOf(GLuint texture) {
-    return makeFramebuffer(texture, 0, nullptr);
-}
-
-GLuint Device::makeFramebuffer(GLuint texture, GLint level, const Surface* depth) {
-    GLuint framebuffer = 0;
-    glGenFramebuffers(1, &framebuffer);
-    cache_.bindFramebuffer(framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, level);
-    if (depth) // a depth surface larger than the target is fine
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                                  depth->glName());
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) return framebuffer;
-    deleteFramebuffer(framebuffer);
-    return 0;
-}
-
-void Device::deleteFramebuffer(GLuint framebuffer) {
-    cache_.forgetFramebuffer(framebuffer);
-    glDeleteFramebuffers(1, &framebuffer);
-}
-
 HRESULT Device::readSurface(IDirect3DSurface9* surface, std::vector<unsigned char>& bgra) {
     auto* source = static_cast<Surface*>(surface);
     if (!source || source->kind() != Surface::Kind::Color) return D3DERR_INVALIDCALL;
@@ -125,44 +88,40 @@ HRESULT Device::readSurface(IDirect3DSurface9* surface, std::vector<unsigned cha
     return D3D_OK;
 }
 
-void Device::bindScratchTexture(GLuint texture) {
-    // The last unit: stage 0's binding stays as the cache knows it.
-    cache_.bindTexture(7, texture);
-    glActiveTexture(GL_TEXTURE7);
+HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                   IDirect3DVertexBuffer9** buffer, HANDLE*) {
+    if (!buffer) return D3DERR_INVALIDCALL;
+    *buffer = nullptr;
+    if (length == 0 || length > (1u << 30)) return D3DERR_INVALIDCALL;
+    *buffer = new VertexBuffer(*this, length, usage, fvf, pool);
+    return D3D_OK;
 }
 
-void Device::deleteTexture(GLuint texture) {
-    cache_.forgetTexture(texture);
-    glDeleteTextures(1, &texture);
+HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                  IDirect3DIndexBuffer9** buffer, HANDLE*) {
+    if (!buffer) return D3DERR_INVALIDCALL;
+    *buffer = nullptr;
+    if (length == 0 || length > (1u << 30) ||
+        (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32))
+        return D3DERR_INVALIDCALL;
+    *buffer = new IndexBuffer(*this, length, usage, format, pool);
+    return D3D_OK;
 }
 
-// A surface going away takes its framebuffers and bindings with it; drawing goes back to the
-// device's own buffers.
-void Device::forget(Surface* surface) {
-    for (auto it = framebuffers_.begin(); it != framebuffers_.end();) {
-        const auto& [color, level, depth] = it->first;
-        const bool uses = surface->kind() == Surface::Kind::Color
-                              ? color == surface->glName() && level == surface->level()
-                              : depth == surface->glName();
-        if (uses) {
-            cache_.forgetFramebuffer(it->second);
-            glDeleteFramebuffers(1, &it->second);
-            it = framebuffers_.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    if (renderTarget_ == surface) renderTarget_ = backBuffer_.get();
-    if (depthStencil_ == surface) depthStencil_ = autoDepth_.get();
-    state_.dirty |= DirtyTarget;
+HRESULT Device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
+                                UINT stride) {
+    if (stream != 0) return D3DERR_INVALIDCALL; // the demo draws from one stream
+    state_.stream = buffer;
+    state_.streamOffset = offset;
+    state_.streamStride = stride;
+    state_.dirty |= DirtyStream;
+    return D3D_OK;
 }
 
-void Device::forgetTexture(IDirect3DBaseTexture9* texture) {
-    for (auto& bound : state_.textures)
-        if (bound == texture) {
-            bound = nullptr;
-            state_.dirty |= DirtyTextures | DirtyProgram;
-        }
+HRESULT Device::SetIndices(IDirect3DIndexBuffer9* buffer) {
+    state_.indices = buffer;
+    state_.dirty |= DirtyStream;
+    return D3D_OK;
 }
 
 } // namespace d3d9
