@@ -96,6 +96,8 @@ namespace {
 
 class InkTrimDrawTest : public ::testing::Test {
   protected:
+    explicit InkTrimDrawTest(int scale = 1) : offscreen(scale) {}
+
     // Black but for a 6 x 4 block of colours at (20, 30).
     IDirect3DTexture9* inkedTexture() {
         IDirect3DTexture9* texture = nullptr;
@@ -141,6 +143,8 @@ class InkTrimDrawTest : public ::testing::Test {
         return offscreen.present();
     }
 
+    void expectTrimmedAsWhole();
+
     unsigned trimmed() const {
         return static_cast<d3d9::Device*>(d)->lastFrameStats().drawsTrimmedToInk;
     }
@@ -153,7 +157,7 @@ class InkTrimDrawTest : public ::testing::Test {
 
 // Magnified with bilinear filtering, so the ink's blurred edge spreads past its texels: the
 // trimmed fan must match the untrimmed list on every pixel.
-TEST_F(InkTrimDrawTest, AnAddedQuadTrimmedToItsInkLeavesEveryPixelAsTheWholeQuad) {
+void InkTrimDrawTest::expectTrimmedAsWhole() {
     auto* texture = inkedTexture();
     additive();
     d->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
@@ -165,16 +169,32 @@ TEST_F(InkTrimDrawTest, AnAddedQuadTrimmedToItsInkLeavesEveryPixelAsTheWholeQuad
         const test::Image& part = drawFan(texture, q);
         EXPECT_EQ(trimmed(), 1u);
         int changed = 0, lit = 0;
-        for (int y = 0; y < 600; ++y)
-            for (int x = 0; x < 800; ++x) {
+        for (int y = 0; y < whole.height; ++y)
+            for (int x = 0; x < whole.width; ++x) {
                 const test::Rgb a = whole.at(x, y), b = part.at(x, y);
                 changed += a.r != b.r || a.g != b.g || a.b != b.b;
                 lit += a.g > 0x40;
             }
         EXPECT_EQ(changed, 0);
-        EXPECT_GT(lit, 6 * 4 * 36 / 2); // the block, six times its size, shows
+        // The block, six times its size, shows (in stored pixels, the scale squared times that).
+        EXPECT_GT(lit, 6 * 4 * 36 / 2 * (whole.width / 800) * (whole.width / 800));
     }
     texture->Release();
+}
+
+TEST_F(InkTrimDrawTest, AnAddedQuadTrimmedToItsInkLeavesEveryPixelAsTheWholeQuad) {
+    expectTrimmedAsWhole();
+}
+
+// The trimmed area is a rectangle of Direct3D pixels; stored at twice the size its edges round
+// outward from stored pixels, which no scale-1 draw would notice.
+class InkTrimDrawAtTwiceTheSize : public InkTrimDrawTest {
+  protected:
+    InkTrimDrawAtTwiceTheSize() : InkTrimDrawTest(2) {}
+};
+
+TEST_F(InkTrimDrawAtTwiceTheSize, AnAddedQuadTrimmedToItsInkLeavesEveryStoredPixelAsTheWholeQuad) {
+    expectTrimmedAsWhole();
 }
 
 TEST_F(InkTrimDrawTest, OnlyDrawsWhereBlackAddsNothingAreTrimmed) {

@@ -54,8 +54,8 @@ TEST_F(LogoSceneTest, TheNoiseSkipsOneTwisterOutputThenTakesRedGreenAndBlue) {
     D3DLOCKED_RECT locked{};
     ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
     const auto texel = [&](int x, int y) {
-        return reinterpret_cast<const std::uint32_t*>(static_cast<const unsigned char*>(locked.pBits) +
-                                                      y * locked.Pitch)[x];
+        return reinterpret_cast<const std::uint32_t*>(
+            static_cast<const unsigned char*>(locked.pBits) + y * locked.Pitch)[x];
     };
     // From the low bytes of the 1998 reference generator seeded with 0, four outputs a texel:
     // outputs 0-7 are 201 197 229 47, 180 107 246 168; 4096-4103 are 128 50 204 10, 182 200 140

@@ -70,9 +70,10 @@ TEST_F(RingSceneTest, TheColourScriptReachesEachPhaseOnItsStep) {
         int step;
         RingScene::RingPhase phase;
         Colour entering;
-    } rows[] = {{256, RingScene::ToTeal, {64, 64, 64}},     {363, RingScene::ToMagenta, {32, 96, 96}},
-                {577, RingScene::ToOlive, {96, 32, 96}},    {791, RingScene::BackToTeal, {96, 96, 32}},
-                {1005, RingScene::ToDimTeal, {32, 96, 96}}, {1059, RingScene::FadeOut, {48, 80, 80}}};
+    } rows[] = {
+        {256, RingScene::ToTeal, {64, 64, 64}},     {363, RingScene::ToMagenta, {32, 96, 96}},
+        {577, RingScene::ToOlive, {96, 32, 96}},    {791, RingScene::BackToTeal, {96, 96, 32}},
+        {1005, RingScene::ToDimTeal, {32, 96, 96}}, {1059, RingScene::FadeOut, {48, 80, 80}}};
     for (const auto& row : rows) {
         runSteps(row.step - 1 - scene.steps());
         ASSERT_EQ(scene.state().ringPhase, row.phase - 1) << "before step " << row.step;

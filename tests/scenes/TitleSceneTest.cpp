@@ -1,6 +1,6 @@
 #include "scenes/TitleScene.h"
-#include "support/SceneFixture.h"
 #include "support/Process.h"
+#include "support/SceneFixture.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -126,8 +126,11 @@ TEST_F(TitleSceneTest, JitterFallsToItsFloorAndTheOffsetsStayWithinIt) {
     const struct {
         int step;
         double jitter;
-    } rows[] = {{1, 59.920000001788139}, {100, 52.000000178813934}, {687, 5.0400012284517287},
-                {688, 5.0},           {800, 5.0}};
+    } rows[] = {{1, 59.920000001788139},
+                {100, 52.000000178813934},
+                {687, 5.0400012284517287},
+                {688, 5.0},
+                {800, 5.0}};
     double reach = 60.0;
     for (const auto& row : rows) {
         while (scene.steps() < row.step) {

@@ -122,7 +122,7 @@ TEST_F(WarningSceneTest, TheCameraPhasesBySteps) {
     // at step 100 that is cos 100, sin 152 and sin 228.
     expectEye(ObservedWarning::eyeAt(100, 8), 141.3176f, 173.4736f, 112.8428f);
     expectEye(ObservedWarning::eyeAt(200, 9), 150, 250, 250);
-    EXPECT_NEAR(ObservedWarning::eyeAt(300, 9).x, 175, 1e-3);  // cos 300 = 1/2
+    EXPECT_NEAR(ObservedWarning::eyeAt(300, 9).x, 175, 1e-3); // cos 300 = 1/2
     expectEye(ObservedWarning::eyeAt(400, 10), 160, 190, 150 + 40 / 3.0f);
     expectEye(ObservedWarning::eyeAt(480, 10), 150, 150, 150); // on the point looked at
     EXPECT_NEAR(ObservedWarning::eyeAt(600, 11).x, 125, 1e-3); // cos 600 = cos 240 = -1/2

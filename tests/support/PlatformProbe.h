@@ -1,6 +1,6 @@
 #pragma once
-#include "windows.h"
 #include "d3d9.h"
+#include "windows.h"
 
 #include <cstdint>
 #include <vector>
