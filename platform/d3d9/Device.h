@@ -7,7 +7,8 @@
 // - drawing: preparation and the draw calls (DrawPrepare.cpp), ink trimming (DeviceInkTrim.cpp),
 //   the resolution scale (DeviceScale.cpp), the draw states met while loading
 //   (DeviceDrawStates.cpp);
-// - frames leaving the device: FrameReadback; their letterboxing is the host's.
+// - frames leaving the device: FrameReadback (the host asks for the last one); their
+//   letterboxing is the host's.
 #include "ComObject.h"
 #include "DeviceState.h"
 #include "DrawState.h"
@@ -124,8 +125,7 @@ class Device final : public platform::ComObject<IDirect3DDevice9> {
     void deleteBuffer(GLenum target, GLuint buffer);
     void forgetBuffer(IUnknown* buffer);
 
-    // Hands the run's sink the presented frame still on its way back (the last one goes when the
-    // device does).
+    // Hands the run's sink the presented frame still on its way back.
     void flushFrames() { frames_.flush(); }
     // Counters of the last presented frame, for tests and benchmarks.
     const FrameStats& lastFrameStats() const { return lastFrame_; }

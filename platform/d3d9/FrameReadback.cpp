@@ -5,7 +5,33 @@
 #include "Win32Internal.h"
 #include "core/RunMode.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace d3d9 {
+namespace {
+
+// Never destroyed: devices still alive at exit go after every function's statics.
+std::vector<FrameReadback*>& live() {
+    static auto* readbacks = new std::vector<FrameReadback*>;
+    return *readbacks;
+}
+
+} // namespace
+
+FrameReadback::FrameReadback() {
+    live().push_back(this);
+}
+
+FrameReadback::~FrameReadback() {
+    auto& readbacks = live();
+    readbacks.erase(std::find(readbacks.begin(), readbacks.end(), this));
+}
+
+void flushCapturedFrames() {
+    for (FrameReadback* readback : live())
+        readback->flush();
+}
 
 void FrameReadback::capture(GLuint framebuffer, int width, int height) {
     if (sinkDone_ || !platform::runMode().sink) return;

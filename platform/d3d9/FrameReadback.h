@@ -1,4 +1,5 @@
 #pragma once
+#include "CapturedFrames.h"
 #include "GLApi.h"
 
 #include <vector>
@@ -11,6 +12,11 @@ namespace d3d9 {
 // When the sink wants no more, every window is closed and the show ends.
 class FrameReadback {
   public:
+    FrameReadback();
+    ~FrameReadback();
+    FrameReadback(const FrameReadback&) = delete;
+    FrameReadback& operator=(const FrameReadback&) = delete;
+
     void capture(GLuint framebuffer, int width, int height);
     // Hands over the frame still on its way back, if any.
     void flush();

@@ -1,6 +1,7 @@
 #include "Host.h"
 
 #include "CaptureTee.h"
+#include "CapturedFrames.h"
 #include "Letterbox.h"
 #include "Options.h"
 #include "PngCapture.h"
@@ -33,7 +34,8 @@ void runCaptured(platform::FrameSink& sink) {
     mode.capture = true;
     mode.sink = &sink;
     platform::Clock::instance().useVirtual(0.0);
-    runDemo(); // the device hands over its last frame as it goes
+    runDemo();
+    d3d9::flushCapturedFrames(); // the last frame, still on its way back
     mode.sink = nullptr;
 }
 
